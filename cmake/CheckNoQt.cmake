@@ -1,0 +1,18 @@
+# Fails the build when a file of the engine includes a Qt header: only src/gui may use Qt.
+# Called with -DSOURCE_DIR=<src> -DSTAMP=<file>.
+file(GLOB_RECURSE engineFiles "${SOURCE_DIR}/*.h" "${SOURCE_DIR}/*.cpp")
+set(offenders "")
+foreach(f IN LISTS engineFiles)
+  if(f MATCHES "/gui/")
+    continue()
+  endif()
+  file(STRINGS "${f}" hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](Q[A-Za-z]+|Qt[A-Za-z]*/)")
+  if(hits)
+    list(APPEND offenders "${f}: ${hits}")
+  endif()
+endforeach()
+if(offenders)
+  list(JOIN offenders "\n  " text)
+  message(FATAL_ERROR "The engine must not include Qt headers:\n  ${text}")
+endif()
+file(TOUCH "${STAMP}")
