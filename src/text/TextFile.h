@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+namespace orvanta {
+
+// The file operations a save needs, so that tests can make a save fail half way.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // Creates or replaces path with bytes; false when it could not be written completely.
+    virtual bool writeNew(const std::string& path, const std::string& bytes) = 0;
+    // Moves from over to, replacing to; false on failure.
+    virtual bool replace(const std::string& from, const std::string& to) = 0;
+    virtual void remove(const std::string& path) = 0;
+    virtual bool exists(const std::string& path) const = 0;
+};
+
+// The operating system's files.
+FileSystem& realFileSystem();
+
+// Converts line ends to carriage return and line feed, as the system's text files have them.
+std::string withCrLf(const std::string& text);
+
+// Writes text (line ends as CR LF) to path through a temporary file in the same folder that is
+// renamed into place, so that a failed save never damages the file that was there before.
+// Returns false when the file could not be written; the previous file is then untouched.
+bool saveTextFile(const std::string& path, const std::string& text, FileSystem& files = realFileSystem());
+
+} // namespace orvanta
