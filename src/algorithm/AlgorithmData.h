@@ -5,6 +5,9 @@
 // tool runs (fuse groups, free-parameter index, trial vector).
 //
 // Arrays are numbered from 1 like the parameters themselves; element 0 exists and is unused.
+// The functions below never read past the end of an array: a parameter array shorter than
+// paramCount + 1 is first lengthened (new values and steps 0, new codes "~~"), and a negative
+// paramCount counts as 0.
 
 #include <cstdint>
 #include <string>
@@ -63,11 +66,18 @@ struct AlgorithmData {
     std::vector<double> trialVector;     // 1..paramCount: the vector handed to the model
     bool profileResultsValid = false;    // stored profile or posterior results may be reused
 
+    // Working space of applyFuseGroups, one entry per fuse-group row: whether the row's first
+    // member has been met and the value it holds. Sized by buildFuseGroups so that the call
+    // made before every model evaluation allocates nothing.
+    std::vector<char> fuseRowSeen;
+    std::vector<double> fuseRowHeld;
+
     std::int16_t groupCount() const { return static_cast<std::int16_t>(fuseGroups.size()); }
 };
 
 // Sizes the parameter arrays to paramCount and sets values and steps to 0, codes to "~~" and
 // the options to their defaults. Descriptions keep their texts (they belong to the model).
+// The fuse groups are emptied and freeCount set to 0 until the next rebuild.
 void resetAlgorithmData(AlgorithmData& data);
 
 // Rebuilds the fuse groups from fuseCodes: followers get step 0 and their leader's value, and a
@@ -75,15 +85,18 @@ void resetAlgorithmData(AlgorithmData& data);
 void buildFuseGroups(AlgorithmData& data);
 
 // Gives the fused followers in vector (1..paramCount) their leader's value and step 0 in
-// paramSteps. Allocates nothing.
+// paramSteps; codes without a row in fuseGroups are left alone. Allocates nothing once
+// buildFuseGroups has run and vector holds paramCount + 1 elements (a shorter one is
+// lengthened with zeros).
 void applyFuseGroups(AlgorithmData& data, std::vector<double>& vector, FusePinning pinning = {});
 
-// Rebuilds freeCount, freeIndex, freeValues and freeSteps from the non-zero steps, and
-// clears profileResultsValid.
+// Rebuilds freeCount, freeIndex, freeValues and freeSteps (sized to paramCount + 1, unused
+// entries 0) from the non-zero steps, and clears profileResultsValid.
 void buildFreeIndex(AlgorithmData& data);
 
-// trialVector = paramValues with free position k replaced by coordinates[k] (1..freeCount),
-// then the fuse groups applied.
+// trialVector = paramValues with free position k replaced by coordinates[k] (1..freeCount,
+// element 0 unused), then the fuse groups applied. A position without a coordinate, or whose
+// freeIndex entry is no parameter number, keeps paramValues.
 void composeTrialVector(AlgorithmData& data, const std::vector<double>& coordinates,
                         FusePinning pinning = {});
 
