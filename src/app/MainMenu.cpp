@@ -93,6 +93,12 @@ void MainMenuWindow::setButtonCaption(const std::string& name, std::string capti
     notifyChanged();
 }
 
+void MainMenuWindow::setFocusButton(std::string name)
+{
+    focusButton_ = std::move(name);
+    notifyChanged();
+}
+
 void MainMenuWindow::applyStage(const SessionState& session)
 {
     if (session.initializeAlready) {

@@ -31,6 +31,10 @@ public:
     void setButtonEnabled(const std::string& name, bool enabled);
     void setButtonCaption(const std::string& name, std::string caption, std::string toolTip);
 
+    // The button that should have the keyboard focus; empty leaves it to the windowing layer.
+    const std::string& focusButton() const { return focusButton_; }
+    void setFocusButton(std::string name);
+
     // The enabling rules of the three stages of a session.
     void applyStage(const SessionState& session);
 
@@ -39,6 +43,7 @@ private:
 
     std::string modelName_;
     std::vector<CommandButton> buttons_;
+    std::string focusButton_;
 };
 
 // Button names of the main menu.

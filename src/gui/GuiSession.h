@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+
+namespace orvanta {
+class Application;
+}
+
+namespace orvanta::gui {
+
+class DesktopView;
+class MainWindowView;
+
+// The Qt windows of one running application: the main window and the views of the engine's
+// child windows, wired to the engine for as long as this object lives.
+class GuiSession {
+public:
+    explicit GuiSession(Application& app);
+    ~GuiSession();
+    GuiSession(const GuiSession&) = delete;
+    GuiSession& operator=(const GuiSession&) = delete;
+
+    MainWindowView& mainWindow() const { return *mainWindow_; }
+    DesktopView& desktop() const { return *desktop_; }
+
+private:
+    Application& app_;
+    std::unique_ptr<MainWindowView> mainWindow_;
+    std::unique_ptr<DesktopView> desktop_;
+};
+
+} // namespace orvanta::gui

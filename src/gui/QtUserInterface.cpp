@@ -1,0 +1,216 @@
+#include "gui/QtUserInterface.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <vector>
+
+namespace orvanta::gui {
+
+namespace {
+
+const char* const answerProperty = "orvantaAnswer";
+
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+QMessageBox::Icon qtIcon(Icon icon)
+{
+    switch (icon) {
+    case Icon::None:
+        return QMessageBox::NoIcon;
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Icon::Question:
+        return QMessageBox::Question;
+    // The critical and information bits together look like the critical icon.
+    case Icon::Critical:
+    case Icon::CriticalInformation:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+std::vector<Answer> answersOf(Buttons buttons)
+{
+    switch (buttons) {
+    case Buttons::OK:
+        return {Answer::OK};
+    case Buttons::YesNo:
+        return {Answer::Yes, Answer::No};
+    case Buttons::YesNoCancel:
+        return {Answer::Yes, Answer::No, Answer::Cancel};
+    }
+    return {Answer::OK};
+}
+
+QString buttonText(Answer answer)
+{
+    switch (answer) {
+    case Answer::OK:
+        return QMessageBox::tr("OK");
+    case Answer::Yes:
+        return QMessageBox::tr("&Yes");
+    case Answer::No:
+        return QMessageBox::tr("&No");
+    case Answer::Cancel:
+        return QMessageBox::tr("Cancel");
+    }
+    return {};
+}
+
+int defaultIndex(DefaultButton button)
+{
+    switch (button) {
+    case DefaultButton::First:
+        return 0;
+    case DefaultButton::Second:
+        return 1;
+    case DefaultButton::Third:
+        return 2;
+    }
+    return 0;
+}
+
+QString qtPatterns(const std::string& pattern)
+{
+    QStringList patterns;
+    for (const QString& p : qs(pattern).split(';', Qt::SkipEmptyParts)) {
+        const QString trimmed = p.trimmed();
+        patterns << (trimmed == QLatin1String("*.*") ? QStringLiteral("*") : trimmed);
+    }
+    return patterns.join(' ');
+}
+
+} // namespace
+
+QStringList nameFilters(const std::string& filter)
+{
+    const QStringList parts = qs(filter).split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty() && parts[i + 1].isEmpty())
+            continue;
+        // Qt reads the patterns from the last parenthesis; the description before it is shown.
+        filters << parts[i] + QStringLiteral(" (") + qtPatterns(parts[i + 1].toStdString()) + ')';
+    }
+    return filters;
+}
+
+std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, const std::string& title,
+                                            Buttons buttons, Icon icon, DefaultButton defaultButton,
+                                            QWidget* parent)
+{
+    auto box = std::make_unique<QMessageBox>(parent);
+    box->setWindowTitle(qs(title));
+    box->setTextFormat(Qt::PlainText);
+    box->setText(qs(text));
+    box->setIcon(qtIcon(icon));
+
+    // Buttons with an action role keep the order they are added in on every platform style.
+    std::vector<QPushButton*> added;
+    for (Answer answer : answersOf(buttons)) {
+        QPushButton* button = box->addButton(buttonText(answer), QMessageBox::ActionRole);
+        button->setProperty(answerProperty, static_cast<int>(answer));
+        added.push_back(button);
+    }
+    const auto index = static_cast<size_t>(defaultIndex(defaultButton));
+    box->setDefaultButton(added[index < added.size() ? index : 0]);
+
+    if (buttons == Buttons::YesNo) {
+        // No escape button and no close button: QMessageBox then ignores Escape and close
+        // requests, so the user has to answer.
+        box->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    } else {
+        box->setEscapeButton(added.back()); // Cancel, or OK for the OK-only box
+    }
+    return box;
+}
+
+Answer answerOf(const QMessageBox& box)
+{
+    if (const QAbstractButton* clicked = box.clickedButton())
+        return static_cast<Answer>(clicked->property(answerProperty).toInt());
+    const QAbstractButton* escape = box.escapeButton();
+    return escape ? static_cast<Answer>(escape->property(answerProperty).toInt()) : Answer::Cancel;
+}
+
+std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogRequest& request, QWidget* parent)
+{
+    auto dialog = std::make_unique<QFileDialog>(parent, qs(request.title));
+    // Qt's own dialog, because native ones may show the pattern lists beside the descriptions.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
+    const bool save = request.mode == FileDialogMode::Save;
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+
+    const QStringList filters = nameFilters(request.filter);
+    dialog->setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog->selectNameFilter(filters[request.filterIndex - 1]);
+    if (!request.defaultName.empty())
+        dialog->selectFile(qs(request.defaultName));
+    return dialog;
+}
+
+QtUserInterface::QtUserInterface(Now now) : now_(std::move(now)) {}
+
+QWidget* QtUserInterface::dialogParent() const
+{
+    return dialogParent_ ? dialogParent_.data() : QApplication::activeWindow();
+}
+
+Answer QtUserInterface::showMessage(const std::string& text, const std::string& title, Buttons buttons,
+                                    Icon icon, DefaultButton defaultButton)
+{
+    const auto box = makeMessageBox(text, title, buttons, icon, defaultButton, dialogParent());
+    box->exec();
+    return answerOf(*box);
+}
+
+std::string QtUserInterface::askText(const std::string& prompt, const std::string& title,
+                                     const std::string& defaultText)
+{
+    QInputDialog dialog(dialogParent());
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(qs(title));
+    dialog.setLabelText(qs(prompt));
+    dialog.setTextValue(qs(defaultText));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.textValue().toStdString();
+}
+
+std::optional<std::string> QtUserInterface::chooseFile(const FileDialogRequest& request)
+{
+    const auto dialog = makeFileDialog(request, dialogParent());
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return std::nullopt;
+    return QFile::encodeName(dialog->selectedFiles().constFirst()).toStdString();
+}
+
+void QtUserInterface::processPendingEvents()
+{
+    // Calculations call this very often; running the event loop each time would slow them down.
+    const SteadyClock::time_point now = now_();
+    if (lastEventRun_ && now - *lastEventRun_ < eventInterval)
+        return;
+    lastEventRun_ = now;
+    QCoreApplication::processEvents();
+}
+
+void QtUserInterface::beep()
+{
+    QApplication::beep();
+}
+
+} // namespace orvanta::gui
