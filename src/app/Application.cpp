@@ -168,6 +168,12 @@ ReportWindow& Application::openReportWindow(const std::string& name)
     return window;
 }
 
+void Application::ApplicationModelHost::appendToSummary(const std::string& text)
+{
+    ReportWindow& summary = app_.openReportWindow("frmSummary");
+    summary.setText(summary.text() + text);
+}
+
 void Application::reportWindowClosed(const std::string& name)
 {
     if (name == "frmBayesian") {

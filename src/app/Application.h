@@ -3,6 +3,7 @@
 #include "algorithm/AlgorithmData.h"
 #include "app/MainWindow.h"
 #include "app/SessionState.h"
+#include "model/ModelHost.h"
 #include "model/ModelRoutine.h"
 #include "priors/PriorSpec.h"
 #include "ui/Desktop.h"
@@ -68,6 +69,8 @@ public:
 
     void setModel(ModelRoutine* model) { model_ = model; }
     ModelRoutine* model() const { return model_; }
+    // What the model reaches of the application: messages, session flags, the summary window.
+    ModelHost& modelHost() { return modelHost_; }
 
     // The main menu window: created anew (with its enabling rules) when it is not open.
     MainMenuWindow& showMainMenu();
@@ -102,6 +105,17 @@ public:
     void singleModelResults();   // "&Single model results"
 
 private:
+    class ApplicationModelHost : public ModelHost {
+    public:
+        explicit ApplicationModelHost(Application& app) : app_(app) {}
+        UserInterface& ui() override { return app_.ui(); }
+        SessionState& session() override { return app_.session; }
+        void appendToSummary(const std::string& text) override;
+
+    private:
+        Application& app_;
+    };
+
     void openInfoWindow(std::unique_ptr<Window> window);
     void reportWindowClosed(const std::string& name);
     void closeOutputWindows();
@@ -110,6 +124,7 @@ private:
     const Clock& clock_;
     FileSystem& files_;
     ModelRoutine* model_ = nullptr;
+    ApplicationModelHost modelHost_{*this};
     bool ended_ = false;
     std::map<std::string, std::function<void()>> commands_;
 };

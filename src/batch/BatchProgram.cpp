@@ -1,5 +1,7 @@
 #include "batch/BatchProgram.h"
 
+#include "batch/EvaluateCommand.h"
+
 #include <ostream>
 
 namespace orvanta {
@@ -10,6 +12,15 @@ const char* usageText =
     "Usage: orvanta-batch COMMAND [OPTIONS]\n"
     "\n"
     "Scripted, reproducible runs of the Orvanta engine.\n"
+    "\n"
+    "Commands:\n"
+    "  evaluate [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
+    "           --params V1,V2,...,V20\n"
+    "      Reads the data files as the initialization window does, evaluates the\n"
+    "      objective once and prints objective, increment_part, frequency_part\n"
+    "      (both doubled), penalty and the cleaned params, 17 significant digits.\n"
+    "\n"
+    "Exit status: 0 success, 1 incomplete run, 2 bad input, 3 objective not finite.\n"
     "\n"
     "Options:\n"
     "  --help       show this text and exit\n"
@@ -32,6 +43,9 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         out << "orvanta-batch " << ORVANTA_VERSION << "\n";
         return batchExit::success;
     }
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "evaluate")
+        return runEvaluateCommand(rest, out, err);
     err << "orvanta-batch: unknown command '" << command << "'\n\n" << usageText;
     return batchExit::badInput;
 }

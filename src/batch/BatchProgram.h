@@ -11,6 +11,7 @@ namespace batchExit {
 inline constexpr int success = 0;
 inline constexpr int incomplete = 1; // the run ended without the result it aimed at
 inline constexpr int badInput = 2;
+inline constexpr int notFinite = 3;  // the objective is NaN or infinite
 } // namespace batchExit
 
 // The command-line front end: runs the command named by args[0] and returns the exit status.

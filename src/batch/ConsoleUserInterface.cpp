@@ -1,0 +1,59 @@
+#include "batch/ConsoleUserInterface.h"
+
+#include <ostream>
+
+namespace orvanta {
+
+namespace {
+
+// The message as one line: line breaks become blanks, runs of blanks one blank.
+std::string oneLine(const std::string& text)
+{
+    std::string line;
+    for (char c : text) {
+        const char shown = (c == '\n' || c == '\r') ? ' ' : c;
+        if (shown == ' ' && (line.empty() || line.back() == ' '))
+            continue;
+        line += shown;
+    }
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    return line;
+}
+
+Answer defaultAnswer(Buttons buttons, DefaultButton defaultButton)
+{
+    switch (buttons) {
+    case Buttons::OK:
+        return Answer::OK;
+    case Buttons::YesNo:
+        return defaultButton == DefaultButton::First ? Answer::Yes : Answer::No;
+    case Buttons::YesNoCancel:
+        return defaultButton == DefaultButton::First    ? Answer::Yes
+               : defaultButton == DefaultButton::Second ? Answer::No
+                                                        : Answer::Cancel;
+    }
+    return Answer::Cancel;
+}
+
+} // namespace
+
+Answer ConsoleUserInterface::showMessage(const std::string& text, const std::string& title, Buttons buttons,
+                                         Icon /*icon*/, DefaultButton defaultButton)
+{
+    messages_ << oneLine(title) << ": " << oneLine(text) << "\n";
+    return defaultAnswer(buttons, defaultButton);
+}
+
+std::string ConsoleUserInterface::askText(const std::string& /*prompt*/, const std::string& /*title*/,
+                                          const std::string& /*defaultText*/)
+{
+    return {};
+}
+
+std::optional<std::string> ConsoleUserInterface::chooseFile(const FileDialogRequest& /*request*/)
+{
+    return std::nullopt;
+}
+
+} // namespace orvanta

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "ui/UserInterface.h"
+
+#include <iosfwd>
+
+namespace orvanta {
+
+// The user interface of the command-line program: nobody is there to answer, so every message
+// is written to the error stream and answered with the box's default button (OK for an OK box),
+// input boxes are answered empty and file dialogs are cancelled.
+class ConsoleUserInterface : public UserInterface {
+public:
+    explicit ConsoleUserInterface(std::ostream& messages) : messages_(messages) {}
+
+    Answer showMessage(const std::string& text, const std::string& title, Buttons buttons, Icon icon,
+                       DefaultButton defaultButton) override;
+    std::string askText(const std::string& prompt, const std::string& title,
+                        const std::string& defaultText) override;
+    std::optional<std::string> chooseFile(const FileDialogRequest& request) override;
+    void processPendingEvents() override {}
+    void beep() override {}
+
+private:
+    std::ostream& messages_;
+};
+
+} // namespace orvanta
