@@ -119,8 +119,7 @@ bool Application::quit(QuitOrigin /*origin*/)
         hooks.savePriorsFile)
         hooks.savePriorsFile();
 
-    if (hooks.closeLogFile)
-        hooks.closeLogFile();
+    minimizationLog.close();
     ended_ = true;
     if (hooks.endProcess)
         hooks.endProcess();

@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/SessionState.h"
 #include "model/ModelHost.h"
+#include "minimize/MinimizationLog.h"
 #include "model/ModelRoutine.h"
 #include "priors/PriorSpec.h"
 #include "ui/Desktop.h"
@@ -27,7 +28,6 @@ struct ShellHooks {
     std::function<void()> saveAlgorithmFile;        // the algorithm save behind its file dialog
     std::function<void()> savePriorsFile;           // the priors save behind its file dialog
     std::function<void()> openInitializationWindow; // the model's initialization window
-    std::function<void()> closeLogFile;             // the minimization log, if open
     std::function<void()> showRankingWindow;        // back to the ranking window after the priors flow
     std::function<void()> endProcess;               // the windowing layer ends the program
 };
@@ -66,6 +66,7 @@ public:
     Desktop desktop;
     ShellHooks hooks;
     ModelWorkspace modelWorkspace;
+    MinimizationLog minimizationLog; // open from the editor's "&Open" to its "&Close"
 
     void setModel(ModelRoutine* model) { model_ = model; }
     ModelRoutine* model() const { return model_; }

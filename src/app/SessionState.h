@@ -24,6 +24,10 @@ struct SessionState {
     bool editorClosed = false;        // the algorithm editor has closed since it was opened
     bool simplexBuilt = false;        // a simplex survives from the last Simplex run
 
+    bool optimisticCovariance = false; // the covariances were computed the optimistic way
+    double stepProportion = 0.0;      // turns a value into a step size in the algorithm editor
+    std::string algorithmBaseName;    // the algorithm file's name without folder and extension
+
     std::string modelTitle;
     std::string reportText;           // where a tool assembles a report before showing it
 };

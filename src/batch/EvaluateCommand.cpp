@@ -4,6 +4,7 @@
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
 #include "batch/ConsoleUserInterface.h"
+#include "app/Tools.h"
 #include "model/InitializationWindow.h"
 #include "model/TarnfieldModel.h"
 #include "text/NumberText.h"
@@ -102,7 +103,7 @@ int runEvaluateCommand(const std::vector<std::string>& args, std::ostream& out, 
     SystemClock clock;
     Application app(ui, clock, realFileSystem());
     TarnfieldModel model(app.modelHost());
-    installInitialization(app, model);
+    installTools(app, model);
     app.start();
 
     initializeModel(app, model, options->request);
