@@ -1,15 +1,21 @@
 #include "gui/GuiSession.h"
 
 #include "app/Application.h"
+#include "app/Tools.h"
 #include "gui/DesktopView.h"
+#include "gui/InitializationWindowView.h"
 #include "gui/MainWindowView.h"
+#include "model/TarnfieldModel.h"
 
 namespace orvanta::gui {
 
 GuiSession::GuiSession(Application& app)
-    : app_(app), mainWindow_(std::make_unique<MainWindowView>(app)),
+    : app_(app), model_(std::make_unique<TarnfieldModel>(app.modelHost())),
+      mainWindow_(std::make_unique<MainWindowView>(app)),
       desktop_(std::make_unique<DesktopView>(app, *mainWindow_))
 {
+    installTools(app_, *model_);
+    desktop_->addViewFactory(makeInitializationWindowView);
     app_.desktop.setObserver(desktop_.get());
     // Windows the engine opened before the views existed.
     for (Window* window : app_.desktop.windows())

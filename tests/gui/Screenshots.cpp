@@ -5,6 +5,8 @@
 #include "GuiFixture.h"
 
 #include "app/InfoWindows.h"
+#include "app/MainMenu.h"
+#include "model/InitializationWindow.h"
 #include "ui/ReportWindow.h"
 
 #include <QDir>
@@ -107,6 +109,21 @@ TEST_F(Screenshots, ReportWindow)
     app.mainWindow.setPanel(statusBar::algorithm, 1, "Algorithm file: /home/user/fits/03051407.alg");
     save(*subWindow("frmSummary"), "frmSummary");
     save(mainWindow(), "frmMain-frmSummary");
+}
+
+TEST_F(Screenshots, InitializationWindow)
+{
+    app.mainMenuButtonClicked(menuButton::initialize);
+    auto* window = app.desktop.find<InitializationWindow>(InitializationWindow::windowName);
+    ASSERT_NE(window, nullptr);
+    save(*subWindow("frmInitialize"), "frmInitialize-start");
+    // A path too long for the window, and both options enabled.
+    ui.pickFile("/home/user/data/length-frequencies-of-the-southern-survey-area-1998-2003.dat")
+        .pickFile("/home/user/data/tags.dat");
+    window->cmdFrequency_Click();
+    window->cmdIncrement_Click();
+    save(*subWindow("frmInitialize"), "frmInitialize");
+    save(mainWindow(), "frmMain-frmInitialize");
 }
 
 } // namespace
