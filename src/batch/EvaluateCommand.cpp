@@ -1,5 +1,6 @@
 #include "batch/EvaluateCommand.h"
 
+#include "algorithm/AlgorithmCommands.h"
 #include "app/Application.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
@@ -13,6 +14,8 @@
 #include "ui/ReportWindow.h"
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <ostream>
 #include <sstream>
 
@@ -24,14 +27,35 @@ constexpr const char* commandName = "orvanta-batch evaluate";
 
 struct EvaluateOptions {
     InitializationRequest request;
-    std::vector<double> values; // 1..20
+    std::vector<double> values; // 1..20, from --params
+    std::optional<std::string> algorithmFile; // --alg: values, steps and links of an algorithm file
 };
+
+// Reads --params V1,...,V20 into options.values; on a problem writes one line to err.
+bool readParameterValues(const std::string& params, EvaluateOptions& options, std::ostream& err)
+{
+    const std::vector<std::string> texts = splitAtCommas(params);
+    if (texts.size() != static_cast<size_t>(modelParamCount)) {
+        err << commandName << ": --params needs " << modelParamCount << " values, not " << texts.size() << "\n";
+        return false;
+    }
+    options.values.assign(1, 0.0);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const Converted<double> value = textToDouble(texts[i]);
+        if (!value) {
+            err << commandName << ": parameter " << i + 1 << " '" << texts[i] << "' is not a number\n";
+            return false;
+        }
+        options.values.push_back(value.value());
+    }
+    return true;
+}
 
 // Reads the options; on a problem writes one line to err and returns nothing.
 std::optional<EvaluateOptions> readOptions(const std::vector<std::string>& args, std::ostream& err)
 {
     CommandLine line;
-    if (!line.parse(args, {"--freq", "--inc", "--first-cell", "--errors", "--params"})) {
+    if (!line.parse(args, {"--freq", "--inc", "--first-cell", "--errors", "--params", "--alg"})) {
         err << commandName << ": " << line.error() << "\n";
         return std::nullopt;
     }
@@ -55,25 +79,35 @@ std::optional<EvaluateOptions> readOptions(const std::vector<std::string>& args,
     options.request.errorType = errors == "gamma" ? IncrementErrorType::Gamma : IncrementErrorType::Gaussian;
 
     const auto params = line.value("--params");
-    if (!params) {
-        err << commandName << ": --params V1,V2,...,V20 is required\n";
+    const auto algorithmFile = line.value("--alg");
+    if (params.has_value() == algorithmFile.has_value()) {
+        err << commandName << ": give either --params V1,V2,...,V20 or --alg FILE\n";
         return std::nullopt;
     }
-    const std::vector<std::string> texts = splitAtCommas(*params);
-    if (texts.size() != static_cast<size_t>(modelParamCount)) {
-        err << commandName << ": --params needs " << modelParamCount << " values, not " << texts.size() << "\n";
+    options.algorithmFile = algorithmFile;
+    if (params && !readParameterValues(*params, options, err))
         return std::nullopt;
-    }
-    options.values.assign(1, 0.0);
-    for (size_t i = 0; i < texts.size(); ++i) {
-        const Converted<double> value = textToDouble(texts[i]);
-        if (!value) {
-            err << commandName << ": parameter " << i + 1 << " '" << texts[i] << "' is not a number\n";
-            return std::nullopt;
-        }
-        options.values.push_back(value.value());
-    }
     return options;
+}
+
+// Reads the algorithm file into the parameter set as "&Load algorithm data" does, and builds
+// its fuse groups; on a problem writes the reader's message to err.
+bool loadAlgorithmFile(Application& app, const std::string& path, const std::ostringstream& messages,
+                       std::ostream& err)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        err << commandName << ": the algorithm file '" << path << "' cannot be opened\n";
+        return false;
+    }
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    app.session.algorithmFileName = path;
+    if (readAlgorithmFile(app, text).failed()) {
+        err << commandName << ": the algorithm file was not read: " << messages.str();
+        return false;
+    }
+    buildFuseGroups(app.algorithm);
+    return true;
 }
 
 void printResults(const TarnfieldModel& model, double objective, const std::vector<double>& values,
@@ -112,8 +146,13 @@ int runEvaluateCommand(const std::vector<std::string>& args, std::ostream& out, 
         return batchExit::badInput;
     }
 
-    for (int i = 1; i <= modelParamCount; ++i)
-        app.algorithm.paramValues[i] = options->values[i];
+    if (options->algorithmFile) {
+        if (!loadAlgorithmFile(app, *options->algorithmFile, messages, err))
+            return batchExit::badInput;
+    } else {
+        for (int i = 1; i <= modelParamCount; ++i)
+            app.algorithm.paramValues[i] = options->values[i];
+    }
     applyFuseGroups(app.algorithm, app.algorithm.paramValues);
     callModel(model, app.algorithm, app.modelWorkspace, app.algorithm.paramValues, callCode::firstEvaluation);
     const double objective = app.modelWorkspace.objectiveValue;

@@ -1,6 +1,7 @@
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
 
+#include "algorithm/AlgorithmFile.h"
 #include "app/Application.h"
 #include "model/InitializationWindow.h"
 #include "model/TarnfieldModel.h"
@@ -17,6 +18,7 @@
 namespace orvanta {
 namespace {
 
+using testing::readFileBytes;
 using testing::TempDir;
 using testing::writeFileBytes;
 
@@ -149,6 +151,84 @@ TEST_F(EvaluateCommand, ANonFiniteObjectiveExitsWithStatusThreeAfterPrinting)
     EXPECT_EQ(run.status, 3);
     EXPECT_EQ(printedValues(run.out).at("objective"), "NaN");
     EXPECT_NE(run.err.find("not finite"), std::string::npos) << run.err;
+}
+
+// An algorithm file for the model's twenty parameters holding values (a comma-separated list)
+// and the given fuse codes (parameter number -> code).
+std::string writeAlgorithmFileOf(const std::string& path, const std::string& values,
+                                 const std::map<int, std::string>& codes = {})
+{
+    AlgorithmData data;
+    data.paramCount = modelParamCount;
+    resetAlgorithmData(data);
+    const std::vector<std::string> texts = splitAtCommas(values);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        data.paramValues[i + 1] = std::stod(texts[i]);
+        data.paramSteps[i + 1] = 0.1;
+    }
+    for (const auto& [param, code] : codes)
+        data.fuseCodes[static_cast<size_t>(param)] = code;
+    EXPECT_TRUE(writeAlgorithmFile(path, data));
+    return path;
+}
+
+// evaluate with both data files and the parameter values from option ("--params" or "--alg").
+BatchRun evaluateWithBothFiles(const TempDir& dir, const std::string& option, const std::string& value)
+{
+    return runBatchWith(
+        {"evaluate", "--freq", dir.file("freq.dat"), "--inc", dir.file("inc.dat"), option, value});
+}
+
+TEST_F(EvaluateCommand, AnAlgorithmFileGivesTheSameObjectiveAsItsValues)
+{
+    const std::string alg = writeAlgorithmFileOf(dir.file("fit.alg"), typicalParams);
+    const BatchRun fromFile = evaluateWithBothFiles(dir, "--alg", alg);
+    const BatchRun fromList = evaluateWithBothFiles(dir, "--params", typicalParams);
+    ASSERT_EQ(fromFile.status, 0) << fromFile.err;
+    ASSERT_EQ(fromList.status, 0) << fromList.err;
+    EXPECT_EQ(fromFile.out, fromList.out);
+}
+
+TEST_F(EvaluateCommand, TheFuseGroupsOfAnAlgorithmFileAreApplied)
+{
+    // Parameters 3 and 4 share the code "K": parameter 4 takes the value of its leader, 3.
+    const std::string alg = writeAlgorithmFileOf(dir.file("linked.alg"), typicalParams, {{3, "K"}, {4, "K"}});
+    const std::string leaderValues = "35,3,0.4,0.4,0,0,0,0,5,0.8,0,0,0,0,0,0,0,-999,-999,-999";
+    const auto linked = printedValues(evaluateWithBothFiles(dir, "--alg", alg).out);
+    const auto expected = printedValues(evaluateWithBothFiles(dir, "--params", leaderValues).out);
+    const auto unlinked = printedValues(evaluateWithBothFiles(dir, "--params", typicalParams).out);
+    ASSERT_EQ(linked.count("objective"), 1u);
+    EXPECT_EQ(linked.at("params"), expected.at("params"));
+    EXPECT_EQ(linked.at("objective"), expected.at("objective"));
+    EXPECT_NE(linked.at("objective"), unlinked.at("objective"))
+        << "the link must make a difference for this test to mean anything";
+}
+
+TEST_F(EvaluateCommand, ARefusedAlgorithmFileExitsWithStatusTwoAndTheReadersMessage)
+{
+    std::string badlyFormatted = readFileBytes(writeAlgorithmFileOf(dir.file("good.alg"), typicalParams));
+    badlyFormatted.replace(badlyFormatted.find("3.0000000E+00"), 13, "three        ");
+    writeFileBytes(dir.file("bad.alg"), badlyFormatted);
+    writeFileBytes(dir.file("three.alg"), "             3  Number of parameters\r\n");
+
+    struct Case {
+        std::vector<std::string> args;
+        std::string named;
+    };
+    const Case cases[] = {
+        {{"evaluate", "--freq", frequencyFile, "--alg", dir.file("bad.alg")}, "badly formatted"},
+        {{"evaluate", "--freq", frequencyFile, "--alg", dir.file("three.alg")},
+         "has 3 parameters, but your model specifies 20"},
+        {{"evaluate", "--freq", frequencyFile, "--alg", dir.file("missing.alg")}, "cannot be opened"},
+        {{"evaluate", "--freq", frequencyFile, "--alg", dir.file("good.alg"), "--params", typicalParams},
+         "--alg"},
+    };
+    for (const Case& c : cases) {
+        const BatchRun run = runBatchWith(c.args);
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty()) << run.out;
+    }
 }
 
 TEST(BatchProgram, HelpVersionAndUnknownCommands)
