@@ -7,10 +7,22 @@ cd "$here"
 bash scripts/setup.sh
 bash scripts/build.sh build/release -DORVANTA_BUILD_TESTS=OFF -DORVANTA_BUILD_BENCHMARKS=OFF
 
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != "offscreen" ]; then
-  echo "orvanta needs a graphical display, and none is available here (DISPLAY and WAYLAND_DISPLAY are unset)."
-  echo "Run this command from a desktop session, or under a virtual display: xvfb-run bash scripts/run.sh"
-  echo "The command-line program is ready: build/release/src/batch/orvanta-batch --help"
-  exit 1
+batch="$here/build/release/src/batch/orvanta-batch"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No graphical display is available here (DISPLAY and WAYLAND_DISPLAY are unset), so the"
+  echo "windowed program cannot start. Evaluating the bundled example with orvanta-batch instead:"
+  echo
+  echo "  orvanta-batch evaluate --freq examples/tarnfield-lengths.dat --inc examples/tarnfield-tags.dat \\"
+  echo "      --alg examples/tarnfield.alg"
+  "$batch" evaluate --freq examples/tarnfield-lengths.dat --inc examples/tarnfield-tags.dat \
+      --alg examples/tarnfield.alg
+  echo
+  echo "For the windows, run this command from a desktop session or under xvfb-run."
+  exit 0
 fi
-exec build/release/src/gui/orvanta
+
+echo "Starting orvanta in examples/, where its file dialogs open:"
+echo "  Initialize model: Load Frequencies tarnfield-lengths.dat, Load Increments tarnfield-tags.dat, OK"
+echo "  Load algorithm data: Yes, tarnfield.alg"
+cd examples
+exec "$here/build/release/src/gui/orvanta"
