@@ -5,6 +5,7 @@
 #include "app/SessionState.h"
 #include "model/ModelHost.h"
 #include "minimize/MinimizationLog.h"
+#include "minimize/MinimizationState.h"
 #include "model/ModelRoutine.h"
 #include "priors/PriorSpec.h"
 #include "ui/Desktop.h"
@@ -30,6 +31,16 @@ struct ShellHooks {
     std::function<void()> openInitializationWindow; // the model's initialization window
     std::function<void()> showRankingWindow;        // back to the ranking window after the priors flow
     std::function<void()> endProcess;               // the windowing layer ends the program
+};
+
+// What the priors subsystem adds to the tools. Both are empty until it is installed; an empty
+// penalty counts as 0 and an empty review produces nothing.
+struct PriorHooks {
+    // evaluatePriors on vector (after the model call), then the prior penalty to add to the
+    // objective while priorsActive is on.
+    std::function<double(const std::vector<double>& vector)> penalty;
+    // The review of prior likelihoods, loaded into its window "frmReviewPriors".
+    std::function<void()> produceReview;
 };
 
 // How much a tool command closes before it runs.
@@ -67,6 +78,8 @@ public:
     ShellHooks hooks;
     ModelWorkspace modelWorkspace;
     MinimizationLog minimizationLog; // open from the editor's "&Open" to its "&Close"
+    MinimizationState minimization;  // run counters and the flags of the minimizers' windows
+    PriorHooks priorHooks;
 
     void setModel(ModelRoutine* model) { model_ = model; }
     ModelRoutine* model() const { return model_; }

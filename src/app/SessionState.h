@@ -1,8 +1,18 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 
 namespace orvanta {
+
+// Which window opened the algorithm editor; closing the editor shows it again. A tool that
+// opens the editor in the middle of its own run records none.
+enum class EditorOpener { None, MainMenu, Ranking };
+
+// The algorithm editor's locks 1..9 (element 0 unused): a set lock leaves its part of the
+// editor unfilled or disabled.
+using EditorLocks = std::array<bool, 10>;
 
 // The state all tools share for the whole run. Flags that the design keeps as "on"/"off"
 // texts are booleans here, used the same way everywhere.
@@ -15,6 +25,7 @@ struct SessionState {
     bool covarianceRunning = false;
     bool profileRunning = false;      // likelihood profiles are being calculated
     bool bayesRunning = false;        // the posterior integration is running
+    std::int16_t pinnedParam = 0;     // held at its own value by a running profile or integration
     bool profileInterrupt = false;    // the user asked to interrupt the profiles
     bool bayesInterrupt = false;      // the user asked to interrupt the integration
     bool priorsActive = false;        // the prior penalty is added to the objective
@@ -26,6 +37,8 @@ struct SessionState {
 
     bool optimisticCovariance = false; // the covariances were computed the optimistic way
     double stepProportion = 0.0;      // turns a value into a step size in the algorithm editor
+    EditorLocks editorLocks{};        // parts of the algorithm editor left unfilled or disabled
+    EditorOpener editorOpenedFrom = EditorOpener::None;
     std::string algorithmBaseName;    // the algorithm file's name without folder and extension
 
     std::string modelTitle;

@@ -36,6 +36,9 @@ class ModelRoutine {
 public:
     virtual ~ModelRoutine() = default;
     virtual void MODEL(ModelArguments args) = 0;
+    // Why the last evaluation has no finite objective, in words for the user; empty when it
+    // has one or the model does not say.
+    virtual std::string lastFailure() const { return {}; }
 };
 
 } // namespace orvanta

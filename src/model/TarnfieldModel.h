@@ -30,6 +30,7 @@ public:
     bool initializationSucceeded() const { return initializationSucceeded_; }
 
     void MODEL(ModelArguments args) override;
+    std::string lastFailure() const override { return state_.arithmeticFailure; }
 
     const ModelState& state() const { return state_; }
     ModelState& state() { return state_; }
