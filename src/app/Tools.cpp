@@ -1,6 +1,9 @@
 #include "app/Tools.h"
 
+#include "algorithm/AlgorithmCommands.h"
+#include "algorithm/AlgorithmEditor.h"
 #include "app/Application.h"
+#include "minimize/OneFunctionCall.h"
 #include "model/InitializationWindow.h"
 
 namespace orvanta {
@@ -8,6 +11,9 @@ namespace orvanta {
 void installTools(Application& app, TarnfieldModel& model)
 {
     installInitialization(app, model);
+    installOneFunctionCall(app);
+    installAlgorithmFile(app, model);
+    installAlgorithmEditor(app);
 }
 
 } // namespace orvanta
