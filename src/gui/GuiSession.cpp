@@ -2,9 +2,13 @@
 
 #include "app/Application.h"
 #include "app/Tools.h"
+#include "gui/AlgorithmEditorView.h"
 #include "gui/DesktopView.h"
+#include "gui/EditValuesDialogView.h"
 #include "gui/InitializationWindowView.h"
 #include "gui/MainWindowView.h"
+#include "gui/MarquardtWindowView.h"
+#include "gui/SimplexWindowView.h"
 #include "model/TarnfieldModel.h"
 
 namespace orvanta::gui {
@@ -16,6 +20,10 @@ GuiSession::GuiSession(Application& app)
 {
     installTools(app_, *model_);
     desktop_->addViewFactory(makeInitializationWindowView);
+    desktop_->addViewFactory(makeAlgorithmEditorView);
+    desktop_->addViewFactory(makeEditValuesDialogView);
+    desktop_->addViewFactory(makeSimplexWindowView);
+    desktop_->addViewFactory(makeMarquardtWindowView);
     app_.desktop.setObserver(desktop_.get());
     // Windows the engine opened before the views existed.
     for (Window* window : app_.desktop.windows())

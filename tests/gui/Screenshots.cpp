@@ -4,9 +4,13 @@
 //   --gtest_filter='Screenshots*'
 #include "GuiFixture.h"
 
+#include "algorithm/AlgorithmData.h"
+#include "algorithm/AlgorithmEditor.h"
 #include "app/InfoWindows.h"
 #include "app/MainMenu.h"
 #include "model/InitializationWindow.h"
+#include "model/TarnfieldModel.h"
+#include "text/NumberText.h"
 #include "ui/ReportWindow.h"
 
 #include <QDir>
@@ -124,6 +128,58 @@ TEST_F(Screenshots, InitializationWindow)
     window->cmdIncrement_Click();
     save(*subWindow("frmInitialize"), "frmInitialize");
     save(mainWindow(), "frmMain-frmInitialize");
+}
+
+TEST_F(Screenshots, AlgorithmEditor)
+{
+    app.session.initializeAlready = true;
+    app.session.algorithmFileName = "/home/user/fits/03051407.alg";
+    app.algorithm.paramCount = 20;
+    resetAlgorithmData(app.algorithm);
+    app.algorithm.paramDescriptions = TarnfieldModel::parameterDescriptions();
+    const double values[] = {0, 88.2, 6.1, 0.45, 0.05, 0.2, 120, 0, 0, 4.5, 0.22, 0.31};
+    for (int i = 1; i <= 11; ++i)
+        app.algorithm.paramValues[static_cast<std::size_t>(i)] = values[i];
+    for (int i : {1, 2, 3, 5, 10})
+        app.algorithm.paramSteps[static_cast<std::size_t>(i)] = values[i] / 10;
+    app.algorithm.fuseCodes[10] = "A";
+    app.algorithm.fuseCodes[11] = "A";
+    app.closeMainMenu();
+    app.showMainMenu();
+    app.mainMenuButtonClicked(menuButton::editAlg);
+    auto* editor = app.desktop.find<AlgorithmEditor>(AlgorithmEditor::windowName);
+    ASSERT_NE(editor, nullptr);
+    save(*subWindow("frmAlgo"), "frmAlgo-start");
+
+    // Changed cells in light red.
+    editor->grdVS_DblClick(4, gridColumn::step);
+    editor->setCellEditorText("0.01");
+    editor->txtValue_LostFocus();
+    editor->grdVS_DblClick(12, gridColumn::fuse);
+    editor->setCellEditorText("b");
+    editor->txtValue_LostFocus();
+
+    // A step sequence on row 3, pictured while its question is up.
+    const int editedRow = 3;
+    const int subscription = editor->subscribe([&] {
+        if (editor->editingRow() == editedRow)
+            save(*subWindow("frmAlgo"), "frmAlgo");
+    });
+    for (int i = 1; i < editedRow; ++i)
+        ui.type(numberText(app.algorithm.paramSteps[static_cast<std::size_t>(i)]));
+    ui.type("");
+    editor->grdVS_DblClick(0, gridColumn::step);
+    editor->unsubscribe(subscription);
+
+    // An open cell editor over a value.
+    editor->grdVS_DblClick(6, gridColumn::value);
+    save(*subWindow("frmAlgo"), "frmAlgo-cell-editor");
+    save(mainWindow(), "frmMain-frmAlgo");
+
+    editor->menuChosen("mnuValues");
+    QWidget* dialog = find("frmEditVS");
+    ASSERT_NE(dialog, nullptr);
+    save(*dialog, "frmEditVS");
 }
 
 } // namespace

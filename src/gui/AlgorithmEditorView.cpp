@@ -1,0 +1,582 @@
+#include "gui/AlgorithmEditorView.h"
+
+#include "algorithm/AlgorithmEditor.h"
+#include "gui/ClassicPalette.h"
+#include "gui/MainWindowView.h"
+#include "gui/SubWindowArrangement.h"
+#include "gui/Twips.h"
+
+#include <QAction>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <functional>
+#include <utility>
+
+namespace orvanta::gui {
+
+namespace {
+
+constexpr int designGridRows = 20; // rows the grid shows without scrolling when it opens
+constexpr int cellPadding = 12;    // pixels around a cell's text
+constexpr int optionBoxCharacters = 10;
+const char* const widestNumber = "-8.8888E-88";
+
+Qt::Alignment qtAlignment(CellAlignment alignment)
+{
+    switch (alignment) {
+    case CellAlignment::Centre:
+        return Qt::AlignCenter;
+    case CellAlignment::Right:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case CellAlignment::Left:
+        break;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+QLabel* makeLabel(const AlgorithmEditor::Label& model, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(qs(model.name));
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QPushButton* makeButton(const CommandButton& model, QWidget* parent)
+{
+    auto* button = new QPushButton(parent);
+    button->setObjectName(qs(model.name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+void showLabel(QLabel& label, const AlgorithmEditor::Label& model)
+{
+    label.setText(qs(model.text));
+    label.setToolTip(qs(model.toolTip));
+    label.setEnabled(model.enabled);
+}
+
+void showButton(QPushButton& button, const CommandButton& model)
+{
+    button.setText(qs(model.caption));
+    button.setToolTip(qs(model.toolTip));
+    button.setEnabled(model.enabled);
+    // Some room around the caption, which Qt's button hint leaves tight.
+    button.setMinimumWidth(button.sizeHint().width() + 2 * cellPadding);
+}
+
+void showText(QLineEdit& box, const std::string& text, bool enabled)
+{
+    if (box.text().toStdString() != text) // keeps the cursor while typing
+        box.setText(qs(text));
+    box.setEnabled(enabled);
+}
+
+} // namespace
+
+// A text box that tells the engine when the user leaves it, and, for the tolerance box, when
+// the user clicks it. Leaving is reported only after Qt has finished the focus change, and not
+// when a dialog, another application or a popup menu takes the focus.
+class EditorLineEdit final : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+    std::function<void()> lostFocus;
+    std::function<void()> clicked;
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        QLineEdit::focusOutEvent(event);
+        const Qt::FocusReason reason = event->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && lostFocus)
+            lostFocus();
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        QLineEdit::mouseReleaseEvent(event);
+        if (clicked && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+            clicked();
+    }
+
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const bool activates =
+            event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (clicked && activates) {
+            clicked();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+};
+
+// grdVS: its design size shows the heading and up to twenty parameters.
+class EditorGridWidget final : public QTableWidget {
+public:
+    using QTableWidget::QTableWidget;
+
+    QSize sizeHint() const override
+    {
+        const int rows = std::min(rowCount(), designGridRows);
+        // Room for the horizontal scroll bar that long descriptions bring.
+        const int height = horizontalHeader()->sizeHint().height() +
+                           rows * verticalHeader()->defaultSectionSize() +
+                           horizontalScrollBar()->sizeHint().height() + 2 * frameWidth();
+        return {TwipScale(*this).x(EditorGrid::gridWidth), height};
+    }
+    QSize minimumSizeHint() const override { return {240, 120}; }
+
+    // The width the column's cells and heading need.
+    int contentWidth(int column) const
+    {
+        return std::max(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
+    }
+};
+
+AlgorithmEditorView::AlgorithmEditorView(AlgorithmEditor& editor, Application& app,
+                                         MainWindowView& mainWindow)
+    : WindowView(editor, app), mainWindow_(mainWindow)
+{
+    createGrid();
+    createCellEditor();
+    createPanel(editor);
+    createMenus(editor);
+    arrange();
+    fitNarrowColumns();
+}
+
+AlgorithmEditor* AlgorithmEditorView::editor() const
+{
+    return static_cast<AlgorithmEditor*>(model());
+}
+
+template <typename Action> void AlgorithmEditorView::forward(Action action)
+{
+    // The view must not touch the editor afterwards: it may be closed and gone.
+    if (AlgorithmEditor* e = editor())
+        action(*e);
+}
+
+QTableWidget& AlgorithmEditorView::grid() const
+{
+    return *grid_;
+}
+
+QLineEdit& AlgorithmEditorView::cellEditor() const
+{
+    return *cellEditor_;
+}
+
+QAction* AlgorithmEditorView::action(const std::string& name) const
+{
+    const auto it = actions_.find(name);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void AlgorithmEditorView::createGrid()
+{
+    grid_ = new EditorGridWidget(this);
+    grid_->setObjectName(QStringLiteral("grdVS"));
+    grid_->setColumnCount(gridColumn::count);
+    grid_->verticalHeader()->hide();
+    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
+    grid_->horizontalHeader()->setHighlightSections(false);
+    grid_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionMode(QAbstractItemView::NoSelection);
+    grid_->setWordWrap(false);
+    for (int column = 0; column < gridColumn::count; ++column)
+        grid_->setHorizontalHeaderItem(column, new QTableWidgetItem);
+
+    connect(grid_, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
+        forward([=](AlgorithmEditor& e) { e.grdVS_DblClick(row + 1, column); });
+    });
+    connect(grid_->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
+            [this](int column) { forward([=](AlgorithmEditor& e) { e.grdVS_DblClick(0, column); }); });
+    // The cell editor stays over its cell while the grid scrolls.
+    connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeCellEditor(); });
+    connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeCellEditor(); });
+}
+
+void AlgorithmEditorView::createCellEditor()
+{
+    cellEditor_ = new EditorLineEdit(grid_->viewport());
+    cellEditor_->setObjectName(QStringLiteral("txtValue"));
+    cellEditor_->hide();
+    cellEditor_->lostFocus = [this] { forward([](AlgorithmEditor& e) { e.txtValue_LostFocus(); }); };
+    connect(cellEditor_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        forward([&](AlgorithmEditor& e) { e.setCellEditorText(text.toStdString()); });
+    });
+    // Enter leaves the box for the grid, which applies the entry.
+    connect(cellEditor_, &QLineEdit::returnPressed, this, [this] { grid_->setFocus(Qt::OtherFocusReason); });
+}
+
+void AlgorithmEditorView::createPanel(const AlgorithmEditor& editor)
+{
+    optionsFrame_ = new QGroupBox(this);
+    optionsFrame_->setObjectName(qs(editor.optionsFrame().name));
+    toleranceLabel_ = makeLabel(editor.toleranceLabel(), optionsFrame_);
+    toleranceBox_ = new EditorLineEdit(optionsFrame_);
+    toleranceBox_->setObjectName(qs(editor.toleranceBox().name));
+    toleranceBox_->setReadOnly(true);
+    toleranceBox_->setCursor(Qt::PointingHandCursor);
+    toleranceBox_->clicked = [this] { forward([](AlgorithmEditor& e) { e.txtAbsRel_Click(); }); };
+    simplexLabel_ = makeLabel(editor.simplexCallsLabel(), optionsFrame_);
+    marquardtLabel_ = makeLabel(editor.marquardtCallsLabel(), optionsFrame_);
+    terminalLabel_ = makeLabel(editor.terminalLabel(), optionsFrame_);
+    reductionLabel_ = makeLabel(editor.reductionLabel(), optionsFrame_);
+
+    logFrame_ = new QGroupBox(optionsFrame_);
+    logFrame_->setObjectName(qs(editor.logFrame().name));
+    logNameLabel_ = makeLabel(editor.logNameLabel(), logFrame_);
+    logNameBox_ = new QLineEdit(logFrame_);
+    logNameBox_->setObjectName(qs(editor.logNameBox().name));
+    logNameBox_->setReadOnly(true); // the name comes from "&Open"
+    fileFrequencyLabel_ = makeLabel(editor.fileFrequencyLabel(), logFrame_);
+    openLog_ = makeButton(editor.openLogButton(), logFrame_);
+    closeLog_ = makeButton(editor.closeLogButton(), logFrame_);
+    connect(openLog_, &QPushButton::clicked, this,
+            [this] { forward([](AlgorithmEditor& e) { e.cmdOpenLog_Click(); }); });
+    connect(closeLog_, &QPushButton::clicked, this,
+            [this] { forward([](AlgorithmEditor& e) { e.cmdCloseLog_Click(); }); });
+
+    for (OptionBox which : {OptionBox::MaxCalls, OptionBox::TerminalFrequency, OptionBox::FileFrequency,
+                            OptionBox::Reduction}) {
+        QWidget* parent =
+            which == OptionBox::FileFrequency ? static_cast<QWidget*>(logFrame_) : optionsFrame_;
+        auto* box = new EditorLineEdit(parent);
+        box->setObjectName(qs(editor.box(which).name));
+        box->lostFocus = [this, which] { forward([which](AlgorithmEditor& e) { e.boxLostFocus(which); }); };
+        connect(box, &QLineEdit::textEdited, this, [this, which](const QString& text) {
+            forward([&](AlgorithmEditor& e) { e.setBoxText(which, text.toStdString()); });
+        });
+        boxes_[which] = box;
+    }
+    const int boxWidth =
+        toleranceBox_->fontMetrics().horizontalAdvance(QString(optionBoxCharacters, QLatin1Char('0')));
+    for (QLineEdit* box :
+         {static_cast<QLineEdit*>(toleranceBox_), static_cast<QLineEdit*>(boxes_[OptionBox::MaxCalls]),
+          static_cast<QLineEdit*>(boxes_[OptionBox::TerminalFrequency]),
+          static_cast<QLineEdit*>(boxes_[OptionBox::FileFrequency]),
+          static_cast<QLineEdit*>(boxes_[OptionBox::Reduction])})
+        box->setFixedWidth(boxWidth + cellPadding);
+
+    note1_ = makeLabel(editor.note1(), this);
+    note2_ = makeLabel(editor.note2(), this);
+    doubleClickNote_ = makeLabel(editor.doubleClickNote(), this);
+    for (QLabel* note : {note1_, note2_, doubleClickNote_})
+        note->setWordWrap(true);
+    update_ = makeButton(editor.updateButton(), this);
+    finish_ = makeButton(editor.finishButton(), this);
+    connect(update_, &QPushButton::clicked, this,
+            [this] { forward([](AlgorithmEditor& e) { e.cmdUpdate_Click(); }); });
+    connect(finish_, &QPushButton::clicked, this,
+            [this] { forward([](AlgorithmEditor& e) { e.cmdFinish_Click(); }); });
+}
+
+QAction* AlgorithmEditorView::makeAction(const MenuEntry& entry, QObject* parent)
+{
+    auto* action = new QAction(qs(entry.caption), parent);
+    action->setObjectName(qs(entry.name));
+    const std::string name = entry.name;
+    connect(action, &QAction::triggered, this, [this, name] { menuChosen(name); });
+    actions_[name] = action;
+    return action;
+}
+
+void AlgorithmEditorView::addMenuEntry(QMenuBar& bar, const MenuEntry& entry)
+{
+    if (entry.items.empty()) {
+        bar.addAction(makeAction(entry, &bar));
+        return;
+    }
+    QMenu* menu = bar.addMenu(qs(entry.caption));
+    menu->setObjectName(qs(entry.name));
+    actions_[entry.name] = menu->menuAction();
+    for (const MenuEntry& item : entry.items) {
+        if (item.separator)
+            menu->addSeparator();
+        else
+            menu->addAction(makeAction(item, menu));
+    }
+}
+
+void AlgorithmEditorView::createMenus(const AlgorithmEditor& editor)
+{
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setObjectName(QStringLiteral("mnuAlgo"));
+    menuBar_->setNativeMenuBar(false); // the editor's own menus, inside its window
+    for (const MenuEntry& entry : editor.menus())
+        addMenuEntry(*menuBar_, entry);
+}
+
+void AlgorithmEditorView::menuChosen(const std::string& name)
+{
+    if (const std::optional<Arrangement> arrangement = arrangementOf(name)) {
+        arrangeSubWindows(mainWindow_.mdiArea(), *arrangement);
+        return;
+    }
+    forward([&name](AlgorithmEditor& e) { e.menuChosen(name); });
+}
+
+void AlgorithmEditorView::arrange()
+{
+    auto* options = new QGridLayout(optionsFrame_);
+    options->setHorizontalSpacing(8);
+    options->setVerticalSpacing(6);
+    options->addWidget(toleranceLabel_, 0, 0);
+    options->addWidget(toleranceBox_, 0, 1);
+    options->addWidget(simplexLabel_, 1, 0);
+    options->addWidget(marquardtLabel_, 2, 0);
+    // One box for both minimizers, between their two labels.
+    options->addWidget(boxes_[OptionBox::MaxCalls], 1, 1, 2, 1, Qt::AlignVCenter);
+    options->addWidget(terminalLabel_, 3, 0);
+    options->addWidget(boxes_[OptionBox::TerminalFrequency], 3, 1);
+    options->addWidget(logFrame_, 4, 0, 1, 2);
+    options->addWidget(reductionLabel_, 5, 0);
+    options->addWidget(boxes_[OptionBox::Reduction], 5, 1);
+    options->setRowStretch(6, 1);
+
+    auto* log = new QGridLayout(logFrame_);
+    log->setHorizontalSpacing(8);
+    log->setVerticalSpacing(6);
+    log->addWidget(logNameLabel_, 0, 0, 1, 3);
+    log->addWidget(logNameBox_, 1, 0, 1, 3);
+    log->addWidget(fileFrequencyLabel_, 2, 0);
+    log->addWidget(boxes_[OptionBox::FileFrequency], 2, 1);
+    auto* logButtons = new QHBoxLayout;
+    logButtons->addStretch(1);
+    logButtons->addWidget(openLog_);
+    logButtons->addWidget(closeLog_);
+    log->addLayout(logButtons, 3, 0, 1, 3);
+    log->setColumnStretch(2, 1);
+
+    auto* notes = new QVBoxLayout;
+    notes->setSpacing(2);
+    notes->addWidget(note1_);
+    notes->addWidget(note2_);
+    notes->addWidget(doubleClickNote_);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(8);
+    buttons->addStretch(1);
+    buttons->addWidget(update_);
+    buttons->addWidget(finish_);
+
+    auto* right = new QVBoxLayout;
+    right->setSpacing(10);
+    right->addWidget(optionsFrame_, 1);
+    right->addLayout(buttons);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(12);
+    top->addWidget(grid_, 1);
+    top->addLayout(right);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(menuBar_);
+    layout->setContentsMargins(10, 8, 10, 10);
+    layout->setSpacing(8);
+    layout->addLayout(top, 1);
+    // The notes run the whole width, under the grid and the options.
+    layout->addLayout(notes);
+}
+
+void AlgorithmEditorView::fitNarrowColumns()
+{
+    // The design widths, widened where this screen's font needs more room.
+    const TwipScale scale(*grid_);
+    // A value or step also fits the cell editor's frame and margins.
+    const int numberWidth =
+        grid_->fontMetrics().horizontalAdvance(QLatin1String(widestNumber)) + 2 * cellPadding;
+    for (int column = 0; column < gridColumn::description; ++column) {
+        const QString heading = qs(EditorGrid::headings()[static_cast<std::size_t>(column)]);
+        const int headingWidth =
+            grid_->horizontalHeader()->fontMetrics().horizontalAdvance(heading) + 2 * cellPadding;
+        const bool holdsNumbers = column == gridColumn::value || column == gridColumn::step;
+        grid_->setColumnWidth(column, std::max({scale.x(EditorGrid::columnWidth(column)), headingWidth,
+                                                holdsNumbers ? numberWidth : 0}));
+    }
+}
+
+void AlgorithmEditorView::fitDescriptionColumn()
+{
+    // The rest of the grid, or as much as the longest description needs (the grid scrolls).
+    int used = 0;
+    for (int column = 0; column < gridColumn::description; ++column)
+        used += grid_->columnWidth(column);
+    const int rest = grid_->viewport()->width() - used;
+    grid_->setColumnWidth(gridColumn::description,
+                          std::max(rest, grid_->contentWidth(gridColumn::description)));
+}
+
+void AlgorithmEditorView::refreshContent()
+{
+    const AlgorithmEditor& e = *editor();
+    refreshGrid(e);
+    refreshCellEditor(e);
+    refreshPanel(e);
+    refreshMenus(e);
+    followFocusRequest(e);
+}
+
+void AlgorithmEditorView::refreshGrid(const AlgorithmEditor& editor)
+{
+    const int dataRows = std::max(0, editor.rowCount() - 1);
+    if (grid_->rowCount() != dataRows) {
+        grid_->setRowCount(dataRows);
+        grid_->updateGeometry();
+    }
+    for (int column = 0; column < gridColumn::count; ++column) {
+        const GridCell heading = editor.cell(0, column);
+        QTableWidgetItem* item = grid_->horizontalHeaderItem(column);
+        item->setText(qs(heading.text));
+        item->setTextAlignment(qtAlignment(heading.alignment));
+    }
+    for (int row = 1; row <= dataRows; ++row) {
+        for (int column = 0; column < gridColumn::count; ++column) {
+            QTableWidgetItem* item = grid_->item(row - 1, column);
+            if (!item) {
+                item = new QTableWidgetItem;
+                grid_->setItem(row - 1, column, item);
+            }
+            const GridCell cell = editor.cell(row, column);
+            const CellColours colours = coloursOf(cell.role);
+            item->setText(qs(cell.text));
+            item->setTextAlignment(qtAlignment(cell.alignment));
+            item->setForeground(classicPaletteColour(colours.foreground));
+            item->setBackground(colours.background ? QBrush(classicPaletteColour(*colours.background))
+                                                   : QBrush());
+            if (column == gridColumn::description)
+                item->setToolTip(item->text());
+        }
+    }
+    fitDescriptionColumn();
+    if (editor.editingRow() != shownEditingRow_) {
+        shownEditingRow_ = editor.editingRow();
+        if (shownEditingRow_ > 0 && shownEditingRow_ <= dataRows)
+            grid_->scrollToItem(grid_->item(shownEditingRow_ - 1, 0));
+    }
+}
+
+void AlgorithmEditorView::refreshCellEditor(const AlgorithmEditor& editor)
+{
+    const AlgorithmEditor::CellEditor& model = editor.cellEditor();
+    cellEditor_->setToolTip(qs(model.toolTip));
+    if (!model.active) {
+        cellEditor_->hide();
+        return;
+    }
+    if (model.serial != cellEditorSerial_) {
+        cellEditorSerial_ = model.serial;
+        cellEditor_->setText(qs(model.text));
+        cellEditor_->setAlignment(qtAlignment(editor.cell(model.row, model.column).alignment));
+        cellEditor_->selectAll();
+        grid_->scrollToItem(grid_->item(model.row - 1, model.column));
+    }
+    placeCellEditor();
+    cellEditor_->show();
+    cellEditor_->raise();
+}
+
+void AlgorithmEditorView::placeCellEditor()
+{
+    const AlgorithmEditor* e = editor();
+    if (!e || !e->cellEditor().active)
+        return;
+    const AlgorithmEditor::CellEditor& model = e->cellEditor();
+    if (QTableWidgetItem* item = grid_->item(model.row - 1, model.column))
+        cellEditor_->setGeometry(grid_->visualItemRect(item));
+}
+
+void AlgorithmEditorView::refreshPanel(const AlgorithmEditor& editor)
+{
+    optionsFrame_->setTitle(qs(editor.optionsFrame().caption));
+    optionsFrame_->setEnabled(editor.optionsFrame().enabled);
+    showLabel(*toleranceLabel_, editor.toleranceLabel());
+    showText(*toleranceBox_, editor.toleranceBox().text, editor.toleranceBox().enabled);
+    showLabel(*simplexLabel_, editor.simplexCallsLabel());
+    showLabel(*marquardtLabel_, editor.marquardtCallsLabel());
+    showLabel(*terminalLabel_, editor.terminalLabel());
+    showLabel(*reductionLabel_, editor.reductionLabel());
+    for (const auto& [which, box] : boxes_)
+        showText(*box, editor.box(which).text, editor.box(which).enabled);
+
+    logFrame_->setTitle(qs(editor.logFrame().caption));
+    logFrame_->setEnabled(editor.logFrame().enabled);
+    showLabel(*logNameLabel_, editor.logNameLabel());
+    showText(*logNameBox_, editor.logNameBox().text, editor.logNameBox().enabled);
+    showLabel(*fileFrequencyLabel_, editor.fileFrequencyLabel());
+    showButton(*openLog_, editor.openLogButton());
+    showButton(*closeLog_, editor.closeLogButton());
+
+    showLabel(*note1_, editor.note1());
+    showLabel(*note2_, editor.note2());
+    showLabel(*doubleClickNote_, editor.doubleClickNote());
+    showButton(*update_, editor.updateButton());
+    showButton(*finish_, editor.finishButton());
+}
+
+void AlgorithmEditorView::refreshMenus(const AlgorithmEditor& editor)
+{
+    const std::function<void(const std::vector<MenuEntry>&)> apply =
+        [&](const std::vector<MenuEntry>& entries) {
+            for (const MenuEntry& entry : entries) {
+                if (QAction* a = action(entry.name)) {
+                    a->setEnabled(entry.enabled);
+                    a->setVisible(entry.visible);
+                }
+                apply(entry.items);
+            }
+        };
+    apply(editor.menus());
+}
+
+void AlgorithmEditorView::followFocusRequest(const AlgorithmEditor& editor)
+{
+    const AlgorithmEditor::FocusRequest& request = editor.focusRequest();
+    if (request.serial == focusSerial_)
+        return;
+    focusSerial_ = request.serial;
+    if (auto* control = findChild<QWidget*>(qs(request.control)))
+        control->setFocus(Qt::OtherFocusReason);
+}
+
+void AlgorithmEditorView::layoutContent(bool /*opening*/)
+{
+    fitDescriptionColumn();
+    placeCellEditor();
+}
+
+void AlgorithmEditorView::closeRequested()
+{
+    // Closing the window finishes the editing, as "&Finish editing" does.
+    forward([](AlgorithmEditor& e) { e.closeRequested(); });
+}
+
+WindowView* makeAlgorithmEditorView(Window& window, Application& app, MainWindowView& mainWindow)
+{
+    if (auto* model = dynamic_cast<AlgorithmEditor*>(&window))
+        return new AlgorithmEditorView(*model, app, mainWindow);
+    return nullptr;
+}
+
+} // namespace orvanta::gui
