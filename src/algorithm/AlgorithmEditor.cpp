@@ -875,7 +875,7 @@ void editAlgorithmDataAndWait(Application& app, const EditorLocks& locks)
     openAlgorithmEditor(app, EditorOpener::None, locks);
     // Also ends when the editor disappears without its closing (the program shutting down).
     while (!app.session.editorClosed && !app.ended() && findEditor(app))
-        app.ui().processPendingEvents();
+        app.ui().waitForEvents();
     app.session.editorClosed = false;
 }
 

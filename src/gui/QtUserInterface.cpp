@@ -1,6 +1,7 @@
 #include "gui/QtUserInterface.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -206,6 +207,12 @@ void QtUserInterface::processPendingEvents()
         return;
     lastEventRun_ = now;
     QCoreApplication::processEvents();
+}
+
+void QtUserInterface::waitForEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    lastEventRun_ = now_();
 }
 
 void QtUserInterface::beep()

@@ -54,6 +54,7 @@ public:
                         const std::string& defaultText) override;
     std::optional<std::string> chooseFile(const FileDialogRequest& request) override;
     void processPendingEvents() override;
+    void waitForEvents() override;
     void beep() override;
 
 private:

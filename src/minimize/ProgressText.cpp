@@ -7,10 +7,8 @@
 #include "text/NumberText.h"
 #include "ui/UserInterface.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstddef>
-#include <thread>
 
 namespace orvanta {
 
@@ -23,10 +21,6 @@ const char* const coordinatePattern = "0.0000000E+00";
 const char* const collatingText = "Please be patient while derivative output is collated";
 constexpr int pairsPerLine = 4;
 constexpr int lastTransientPanel = 4;
-
-// How long a derivative pause idles between two looks at the interface events, so that it
-// waits for the user without keeping the processor busy.
-constexpr std::chrono::milliseconds pauseIdle{15};
 
 template <typename T> T valueAt(const std::vector<T>& array, std::size_t index)
 {
@@ -142,12 +136,8 @@ std::function<void()> letEventsRun(Application& app)
 // Lets interface events run until a button of the Marquardt window, or its closing, resumes.
 void waitForResume(Application& app)
 {
-    UserInterface& ui = app.ui();
-    while (!app.minimization.resumeRequested) {
-        ui.processPendingEvents();
-        if (!app.minimization.resumeRequested)
-            std::this_thread::sleep_for(pauseIdle);
-    }
+    while (!app.minimization.resumeRequested)
+        app.ui().waitForEvents();
 }
 
 // The derivative listing, built while panel 1 asks the user to be patient.

@@ -57,6 +57,10 @@ public:
     // buttons and menus can set their flags. Implementations throttle it.
     virtual void processPendingEvents() = 0;
 
+    // Waits for the user: runs interface events, sleeping until at least one arrives. Loops that
+    // wait for a button (a pause, an editor being closed) call this instead of spinning.
+    virtual void waitForEvents() { processPendingEvents(); }
+
     // A short sound at the end of long calculations.
     virtual void beep() = 0;
 };
