@@ -4,6 +4,7 @@
 #include "algorithm/AlgorithmEditor.h"
 #include "app/Application.h"
 #include "minimize/OneFunctionCall.h"
+#include "minimize/SimplexMinimizer.h"
 #include "model/InitializationWindow.h"
 
 namespace orvanta {
@@ -12,6 +13,7 @@ void installTools(Application& app, TarnfieldModel& model)
 {
     installInitialization(app, model);
     installOneFunctionCall(app);
+    installSimplex(app);
     installAlgorithmFile(app, model);
     installAlgorithmEditor(app);
 }
