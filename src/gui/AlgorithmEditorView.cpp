@@ -2,12 +2,12 @@
 
 #include "algorithm/AlgorithmEditor.h"
 #include "gui/ClassicPalette.h"
+#include "gui/ControlBinding.h"
 #include "gui/MainWindowView.h"
 #include "gui/SubWindowArrangement.h"
 #include "gui/Twips.h"
 
 #include <QAction>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -49,22 +49,6 @@ Qt::Alignment qtAlignment(CellAlignment alignment)
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
-QLabel* makeLabel(const AlgorithmEditor::Label& model, QWidget* parent)
-{
-    auto* label = new QLabel(parent);
-    label->setObjectName(qs(model.name));
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
-QPushButton* makeButton(const CommandButton& model, QWidget* parent)
-{
-    auto* button = new QPushButton(parent);
-    button->setObjectName(qs(model.name));
-    button->setAutoDefault(false);
-    return button;
-}
-
 void showLabel(QLabel& label, const AlgorithmEditor::Label& model)
 {
     label.setText(qs(model.text));
@@ -74,41 +58,21 @@ void showLabel(QLabel& label, const AlgorithmEditor::Label& model)
 
 void showButton(QPushButton& button, const CommandButton& model)
 {
-    button.setText(qs(model.caption));
-    button.setToolTip(qs(model.toolTip));
-    button.setEnabled(model.enabled);
-    // Some room around the caption, which Qt's button hint leaves tight.
-    button.setMinimumWidth(button.sizeHint().width() + 2 * cellPadding);
-}
-
-void showText(QLineEdit& box, const std::string& text, bool enabled)
-{
-    if (box.text().toStdString() != text) // keeps the cursor while typing
-        box.setText(qs(text));
-    box.setEnabled(enabled);
+    showCommandButton(button, model);
+    fitButtonToCaption(button);
 }
 
 } // namespace
 
 // A text box that tells the engine when the user leaves it, and, for the tolerance box, when
-// the user clicks it. Leaving is reported only after Qt has finished the focus change, and not
-// when a dialog, another application or a popup menu takes the focus.
-class EditorLineEdit final : public QLineEdit {
+// the user clicks it.
+class EditorLineEdit final : public FocusLossLineEdit {
 public:
-    using QLineEdit::QLineEdit;
+    using FocusLossLineEdit::FocusLossLineEdit;
 
-    std::function<void()> lostFocus;
     std::function<void()> clicked;
 
 protected:
-    void focusOutEvent(QFocusEvent* event) override
-    {
-        QLineEdit::focusOutEvent(event);
-        const Qt::FocusReason reason = event->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && lostFocus)
-            lostFocus();
-    }
-
     void mouseReleaseEvent(QMouseEvent* event) override
     {
         QLineEdit::mouseReleaseEvent(event);
@@ -233,26 +197,26 @@ void AlgorithmEditorView::createPanel(const AlgorithmEditor& editor)
 {
     optionsFrame_ = new QGroupBox(this);
     optionsFrame_->setObjectName(qs(editor.optionsFrame().name));
-    toleranceLabel_ = makeLabel(editor.toleranceLabel(), optionsFrame_);
+    toleranceLabel_ = makePlainLabel(editor.toleranceLabel().name, optionsFrame_);
     toleranceBox_ = new EditorLineEdit(optionsFrame_);
     toleranceBox_->setObjectName(qs(editor.toleranceBox().name));
     toleranceBox_->setReadOnly(true);
     toleranceBox_->setCursor(Qt::PointingHandCursor);
     toleranceBox_->clicked = [this] { forward([](AlgorithmEditor& e) { e.txtAbsRel_Click(); }); };
-    simplexLabel_ = makeLabel(editor.simplexCallsLabel(), optionsFrame_);
-    marquardtLabel_ = makeLabel(editor.marquardtCallsLabel(), optionsFrame_);
-    terminalLabel_ = makeLabel(editor.terminalLabel(), optionsFrame_);
-    reductionLabel_ = makeLabel(editor.reductionLabel(), optionsFrame_);
+    simplexLabel_ = makePlainLabel(editor.simplexCallsLabel().name, optionsFrame_);
+    marquardtLabel_ = makePlainLabel(editor.marquardtCallsLabel().name, optionsFrame_);
+    terminalLabel_ = makePlainLabel(editor.terminalLabel().name, optionsFrame_);
+    reductionLabel_ = makePlainLabel(editor.reductionLabel().name, optionsFrame_);
 
     logFrame_ = new QGroupBox(optionsFrame_);
     logFrame_->setObjectName(qs(editor.logFrame().name));
-    logNameLabel_ = makeLabel(editor.logNameLabel(), logFrame_);
+    logNameLabel_ = makePlainLabel(editor.logNameLabel().name, logFrame_);
     logNameBox_ = new QLineEdit(logFrame_);
     logNameBox_->setObjectName(qs(editor.logNameBox().name));
     logNameBox_->setReadOnly(true); // the name comes from "&Open"
-    fileFrequencyLabel_ = makeLabel(editor.fileFrequencyLabel(), logFrame_);
-    openLog_ = makeButton(editor.openLogButton(), logFrame_);
-    closeLog_ = makeButton(editor.closeLogButton(), logFrame_);
+    fileFrequencyLabel_ = makePlainLabel(editor.fileFrequencyLabel().name, logFrame_);
+    openLog_ = makePushButton(editor.openLogButton().name, logFrame_);
+    closeLog_ = makePushButton(editor.closeLogButton().name, logFrame_);
     connect(openLog_, &QPushButton::clicked, this,
             [this] { forward([](AlgorithmEditor& e) { e.cmdOpenLog_Click(); }); });
     connect(closeLog_, &QPushButton::clicked, this,
@@ -279,13 +243,13 @@ void AlgorithmEditorView::createPanel(const AlgorithmEditor& editor)
           static_cast<QLineEdit*>(boxes_[OptionBox::Reduction])})
         box->setFixedWidth(boxWidth + cellPadding);
 
-    note1_ = makeLabel(editor.note1(), this);
-    note2_ = makeLabel(editor.note2(), this);
-    doubleClickNote_ = makeLabel(editor.doubleClickNote(), this);
+    note1_ = makePlainLabel(editor.note1().name, this);
+    note2_ = makePlainLabel(editor.note2().name, this);
+    doubleClickNote_ = makePlainLabel(editor.doubleClickNote().name, this);
     for (QLabel* note : {note1_, note2_, doubleClickNote_})
         note->setWordWrap(true);
-    update_ = makeButton(editor.updateButton(), this);
-    finish_ = makeButton(editor.finishButton(), this);
+    update_ = makePushButton(editor.updateButton().name, this);
+    finish_ = makePushButton(editor.finishButton().name, this);
     connect(update_, &QPushButton::clicked, this,
             [this] { forward([](AlgorithmEditor& e) { e.cmdUpdate_Click(); }); });
     connect(finish_, &QPushButton::clicked, this,
@@ -435,7 +399,7 @@ void AlgorithmEditorView::refreshContent()
     refreshCellEditor(e);
     refreshPanel(e);
     refreshMenus(e);
-    followFocusRequest(e);
+    followFocusRequest(*this, e.focusRequest().control, e.focusRequest().serial, focusSerial_);
 }
 
 void AlgorithmEditorView::refreshGrid(const AlgorithmEditor& editor)
@@ -509,21 +473,19 @@ void AlgorithmEditorView::placeCellEditor()
 
 void AlgorithmEditorView::refreshPanel(const AlgorithmEditor& editor)
 {
-    optionsFrame_->setTitle(qs(editor.optionsFrame().caption));
-    optionsFrame_->setEnabled(editor.optionsFrame().enabled);
+    showFrame(*optionsFrame_, editor.optionsFrame().caption, editor.optionsFrame().enabled);
     showLabel(*toleranceLabel_, editor.toleranceLabel());
-    showText(*toleranceBox_, editor.toleranceBox().text, editor.toleranceBox().enabled);
+    showBoxText(*toleranceBox_, editor.toleranceBox().text, editor.toleranceBox().enabled);
     showLabel(*simplexLabel_, editor.simplexCallsLabel());
     showLabel(*marquardtLabel_, editor.marquardtCallsLabel());
     showLabel(*terminalLabel_, editor.terminalLabel());
     showLabel(*reductionLabel_, editor.reductionLabel());
     for (const auto& [which, box] : boxes_)
-        showText(*box, editor.box(which).text, editor.box(which).enabled);
+        showBoxText(*box, editor.box(which).text, editor.box(which).enabled);
 
-    logFrame_->setTitle(qs(editor.logFrame().caption));
-    logFrame_->setEnabled(editor.logFrame().enabled);
+    showFrame(*logFrame_, editor.logFrame().caption, editor.logFrame().enabled);
     showLabel(*logNameLabel_, editor.logNameLabel());
-    showText(*logNameBox_, editor.logNameBox().text, editor.logNameBox().enabled);
+    showBoxText(*logNameBox_, editor.logNameBox().text, editor.logNameBox().enabled);
     showLabel(*fileFrequencyLabel_, editor.fileFrequencyLabel());
     showButton(*openLog_, editor.openLogButton());
     showButton(*closeLog_, editor.closeLogButton());
@@ -548,16 +510,6 @@ void AlgorithmEditorView::refreshMenus(const AlgorithmEditor& editor)
             }
         };
     apply(editor.menus());
-}
-
-void AlgorithmEditorView::followFocusRequest(const AlgorithmEditor& editor)
-{
-    const AlgorithmEditor::FocusRequest& request = editor.focusRequest();
-    if (request.serial == focusSerial_)
-        return;
-    focusSerial_ = request.serial;
-    if (auto* control = findChild<QWidget*>(qs(request.control)))
-        control->setFocus(Qt::OtherFocusReason);
 }
 
 void AlgorithmEditorView::layoutContent(bool /*opening*/)

@@ -60,7 +60,6 @@ private:
     void refreshCellEditor(const AlgorithmEditor& editor);
     void refreshPanel(const AlgorithmEditor& editor);
     void refreshMenus(const AlgorithmEditor& editor);
-    void followFocusRequest(const AlgorithmEditor& editor);
     void placeCellEditor();
     void menuChosen(const std::string& name);
     // Runs an action of the engine editor; closing actions destroy it on the way.

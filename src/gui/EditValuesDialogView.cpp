@@ -1,6 +1,7 @@
 #include "gui/EditValuesDialogView.h"
 
 #include "algorithm/EditValuesDialog.h"
+#include "gui/ControlBinding.h"
 #include "gui/MainWindowView.h"
 
 #include <QCloseEvent>
@@ -21,9 +22,7 @@ EditValuesDialogView::EditValuesDialogView(EditValuesDialog& dialog, Application
     layout->setContentsMargins(16, 14, 16, 14);
     layout->setSpacing(8);
     for (const CommandButton& model : dialog.buttons()) {
-        auto* button = new QPushButton(this);
-        button->setObjectName(qs(model.name));
-        button->setAutoDefault(false);
+        QPushButton* button = makePushButton(model.name, this);
         const std::string name = model.name;
         connect(button, &QPushButton::clicked, this, [this, name] {
             // The dialog is gone once the engine has handled the click.

@@ -1,8 +1,8 @@
 #include "gui/InitializationWindowView.h"
 
+#include "gui/ControlBinding.h"
 #include "model/InitializationWindow.h"
 
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <utility>
 #include <vector>
 
@@ -26,29 +25,9 @@ namespace orvanta::gui {
 
 namespace {
 
-constexpr int buttonPadding = 24; // pixels around a button caption
+constexpr int boxPadding = 24; // pixels around the entry of a text box
 constexpr int minimumButtonWidth = 88;
 constexpr int firstCellDigits = 6; // the room txtFirst keeps for its entry
-
-// txtFirst. It reports losing the focus only after Qt has finished with the focus change, so
-// that the engine can hand the focus straight back (with a blinking cursor).
-class FirstCellBox final : public QLineEdit {
-public:
-    using QLineEdit::QLineEdit;
-
-    std::function<void()> lostFocus;
-
-protected:
-    void focusOutEvent(QFocusEvent* event) override
-    {
-        QLineEdit::focusOutEvent(event);
-        // Another application, a dialog (the engine's own messages) or a popup menu taking the
-        // focus does not leave the box.
-        const Qt::FocusReason reason = event->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && lostFocus)
-            lostFocus();
-    }
-};
 
 // A file path in whatever room the window gives it, shortened in the middle when it does not
 // fit; text() keeps the whole path, which the tooltip shows too.
@@ -93,14 +72,6 @@ public:
     QSize minimumSizeHint() const override { return sizeHint(); }
 };
 
-QLabel* makeLabel(const InitializationWindow::Label& model, QWidget* parent)
-{
-    auto* label = new QLabel(parent);
-    label->setObjectName(qs(model.name));
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
 QLabel* makePathLabel(const InitializationWindow::Label& model, QWidget* parent)
 {
     auto* label = new PathLabel(parent);
@@ -113,14 +84,6 @@ QLabel* makePathLabel(const InitializationWindow::Label& model, QWidget* parent)
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     label->setMinimumWidth(120);
     return label;
-}
-
-QPushButton* makeButton(const CommandButton& model, QWidget* parent)
-{
-    auto* button = new QPushButton(parent);
-    button->setObjectName(qs(model.name));
-    button->setAutoDefault(false);
-    return button;
 }
 
 QRadioButton* makeOption(const InitializationWindow::OptionButton& model, QWidget* parent)
@@ -154,10 +117,8 @@ void showPath(QLabel& label, const InitializationWindow::Label& model)
 
 void showButton(QPushButton& button, const CommandButton& model)
 {
-    button.setText(qs(model.caption));
-    button.setToolTip(qs(model.toolTip));
-    button.setEnabled(model.enabled);
-    button.setMinimumWidth(std::max(minimumButtonWidth, button.sizeHint().width() + buttonPadding));
+    showCommandButton(button, model);
+    fitButtonToCaption(button, minimumButtonWidth);
 }
 
 void showOption(QRadioButton& option, const InitializationWindow::OptionButton& model)
@@ -194,21 +155,21 @@ InitializationWindow* InitializationWindowView::window() const
 
 void InitializationWindowView::createControls(const InitializationWindow& window)
 {
-    frequencyLabel_ = makeLabel(window.frequencyLabel(), this);
+    frequencyLabel_ = makePlainLabel(window.frequencyLabel().name, this);
     frequencyPath_ = makePathLabel(window.frequencyPath(), this);
-    frequencyButton_ = makeButton(window.frequencyButton(), this);
-    incrementLabel_ = makeLabel(window.incrementLabel(), this);
+    frequencyButton_ = makePushButton(window.frequencyButton().name, this);
+    incrementLabel_ = makePlainLabel(window.incrementLabel().name, this);
     incrementPath_ = makePathLabel(window.incrementPath(), this);
-    incrementButton_ = makeButton(window.incrementButton(), this);
-    firstCellLabel_ = makeLabel(window.firstCellLabel(), this);
+    incrementButton_ = makePushButton(window.incrementButton().name, this);
+    firstCellLabel_ = makePlainLabel(window.firstCellLabel().name, this);
 
-    auto* firstCellBox = new FirstCellBox(this);
+    auto* firstCellBox = new FocusLossLineEdit(this);
     firstCellBox->lostFocus = [this] { forward(&InitializationWindow::txtFirst_LostFocus); };
     firstCellBox_ = firstCellBox;
     firstCellBox_->setObjectName(qs(window.firstCellBox().name));
     firstCellBox_->setFixedWidth(
         firstCellBox_->fontMetrics().horizontalAdvance(QString(firstCellDigits, QLatin1Char('0'))) +
-        buttonPadding);
+        boxPadding);
     firstCellLabel_->setBuddy(firstCellBox_);
 
     distributionFrame_ = new QGroupBox(this);
@@ -216,11 +177,11 @@ void InitializationWindowView::createControls(const InitializationWindow& window
     gammaOption_ = makeOption(window.gammaOption(), distributionFrame_);
     gaussianOption_ = makeOption(window.gaussianOption(), distributionFrame_);
 
-    likelihoodNote_ = makeLabel(window.likelihoodNote(), this);
+    likelihoodNote_ = makePlainLabel(window.likelihoodNote().name, this);
     frequencyFormat_ = makeFormatBox(window.frequencyFormat(), this);
     incrementFormat_ = makeFormatBox(window.incrementFormat(), this);
-    okButton_ = makeButton(window.okButton(), this);
-    cancelButton_ = makeButton(window.cancelButton(), this);
+    okButton_ = makePushButton(window.okButton().name, this);
+    cancelButton_ = makePushButton(window.cancelButton().name, this);
 }
 
 void InitializationWindowView::connectControls()
@@ -325,13 +286,9 @@ void InitializationWindowView::refreshContent()
     showButton(*incrementButton_, w.incrementButton());
     showLabel(*firstCellLabel_, w.firstCellLabel());
 
-    const InitializationWindow::TextBox& firstCell = w.firstCellBox();
-    if (firstCellBox_->text().toStdString() != firstCell.text) // keeps the cursor while typing
-        firstCellBox_->setText(qs(firstCell.text));
-    firstCellBox_->setEnabled(firstCell.enabled);
+    showBoxText(*firstCellBox_, w.firstCellBox().text, w.firstCellBox().enabled);
 
-    distributionFrame_->setTitle(qs(w.distributionFrame().caption));
-    distributionFrame_->setEnabled(w.distributionFrame().enabled);
+    showFrame(*distributionFrame_, w.distributionFrame().caption, w.distributionFrame().enabled);
     showOption(*gammaOption_, w.gammaOption());
     showOption(*gaussianOption_, w.gaussianOption());
 
@@ -340,17 +297,7 @@ void InitializationWindowView::refreshContent()
     showFormat(*incrementFormat_, w.incrementFormat());
     showButton(*okButton_, w.okButton());
     showButton(*cancelButton_, w.cancelButton());
-    followFocusRequest(w);
-}
-
-void InitializationWindowView::followFocusRequest(const InitializationWindow& window)
-{
-    const InitializationWindow::FocusRequest& request = window.focusRequest();
-    if (request.serial == focusSerial_)
-        return;
-    focusSerial_ = request.serial;
-    if (auto* control = findChild<QWidget*>(qs(request.control)))
-        control->setFocus(Qt::OtherFocusReason);
+    followFocusRequest(*this, w.focusRequest().control, w.focusRequest().serial, focusSerial_);
 }
 
 void InitializationWindowView::closeRequested()

@@ -37,7 +37,6 @@ private:
     void arrange();
     // Chains the controls by the engine's tab indexes; returns the first.
     QWidget* setTabOrderByIndex(const InitializationWindow& window);
-    void followFocusRequest(const InitializationWindow& window);
     // Runs an action of the engine window; "OK" and "&Cancel" destroy it on the way.
     void forward(void (InitializationWindow::*action)());
 

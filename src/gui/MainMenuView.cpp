@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/MainMenu.h"
+#include "gui/ControlBinding.h"
 #include "gui/GrowthCurvePicture.h"
 
 #include <QFrame>
@@ -53,19 +54,11 @@ const Place* placeOf(const std::string& name)
     return nullptr;
 }
 
-QLabel* makeLabel(const char* objectName, QWidget* parent)
-{
-    auto* label = new QLabel(parent);
-    label->setObjectName(QLatin1String(objectName));
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
 } // namespace
 
 MainMenuView::MainMenuView(MainMenuWindow& window, Application& app) : WindowView(window, app)
 {
-    welcome_ = makeLabel("lblWelcome", this);
+    welcome_ = makePlainLabel("lblWelcome", this);
     welcome_->setText(qs(MainMenuWindow::welcomeText));
     welcome_->setWordWrap(true);
     QFont welcomeFont = welcome_->font();
@@ -73,16 +66,16 @@ MainMenuView::MainMenuView(MainMenuWindow& window, Application& app) : WindowVie
     welcomeFont.setBold(true);
     welcome_->setFont(welcomeFont);
 
-    modelName_ = makeLabel("lblModelName", this);
+    modelName_ = makePlainLabel("lblModelName", this);
     modelName_->setWordWrap(true);
     QFont modelFont = modelName_->font();
     modelFont.setItalic(true);
     modelName_->setFont(modelFont);
 
-    picture_ = makeLabel("imgHandshake", this);
+    picture_ = makePlainLabel("imgHandshake", this);
     picture_->setPixmap(growthCurvePicture(QSize(112, 84), devicePixelRatioF()));
 
-    minimizeWith_ = makeLabel("lblMinimize", this);
+    minimizeWith_ = makePlainLabel("lblMinimize", this);
     minimizeWith_->setText(qs(MainMenuWindow::minimizeWithText));
     minimizeWith_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -100,9 +93,7 @@ QPushButton* MainMenuView::button(const std::string& name) const
 void MainMenuView::createButtons(const MainMenuWindow& window)
 {
     for (const CommandButton& model : window.buttons()) {
-        auto* button = new QPushButton(this);
-        button->setObjectName(qs(model.name));
-        button->setAutoDefault(false);
+        QPushButton* button = makePushButton(model.name, this);
         const std::string name = model.name;
         connect(button, &QPushButton::clicked, this, [this, name] { app().mainMenuButtonClicked(name); });
         buttons_[name] = button;

@@ -1,5 +1,6 @@
 #include "gui/MinimizerViewParts.h"
 
+#include "gui/ControlBinding.h"
 #include "gui/ReportWindowView.h"
 #include "gui/Twips.h"
 #include "gui/WindowView.h"
@@ -32,18 +33,9 @@ void showProgressText(QTextEdit& box, const std::string& text)
 
 QPushButton* makeCommandButton(const CommandButton& button, QWidget* parent)
 {
-    auto* widget = new QPushButton(parent);
-    widget->setObjectName(qs(button.name));
-    widget->setAutoDefault(false);
+    QPushButton* widget = makePushButton(button.name, parent);
     showCommandButton(*widget, button);
     return widget;
-}
-
-void showCommandButton(QPushButton& widget, const CommandButton& button)
-{
-    widget.setText(qs(button.caption));
-    widget.setToolTip(qs(button.toolTip));
-    widget.setEnabled(button.enabled);
 }
 
 QRect pixelRect(const TwipScale& scale, const TwipRect& rect, int clientWidth, int clientHeight)

@@ -2,6 +2,7 @@
 
 // Pieces the views of the two minimizer windows share.
 
+#include "gui/ControlBinding.h"
 #include "minimize/SimplexWindow.h"
 #include "ui/CommandButton.h"
 
@@ -23,9 +24,9 @@ QTextEdit* makeProgressBox(const char* objectName, int pointSize, QWidget* paren
 // Replaces the box's text only when it changed, so that an unchanged text keeps its scrolling.
 void showProgressText(QTextEdit& box, const std::string& text);
 
-// A push button that does not take the Return key from the text boxes.
+// A push button that does not take the Return key from the text boxes, already showing the
+// engine button's caption, tool tip and enabled state.
 QPushButton* makeCommandButton(const CommandButton& button, QWidget* parent);
-void showCommandButton(QPushButton& widget, const CommandButton& button);
 
 // A rectangle of the engine in pixels, kept inside the client area of width x height pixels.
 QRect pixelRect(const TwipScale& scale, const TwipRect& rect, int clientWidth, int clientHeight);

@@ -37,18 +37,18 @@ void setRightMargin(QTextEdit& textBox, const std::optional<int>& rightMarginTwi
 
 ReportWindowView::ReportWindowView(ReportWindow& window, Application& app) : WindowView(window, app)
 {
-    const ReportWindowSpec& spec = window.spec();
+    const ReportWindowDesign& design = window.design();
     text_ = new QTextEdit(this);
-    text_->setObjectName(qs(spec.textBoxName));
+    text_->setObjectName(qs(design.textBoxName));
     text_->setAcceptRichText(false);
     text_->setFont(courierFont());
-    setRightMargin(*text_, spec.rightMargin);
+    setRightMargin(*text_, design.rightMargin);
     connect(text_, &QTextEdit::textChanged, this, &ReportWindowView::textEdited);
 
-    if (spec.saveButton) {
-        save_ = new QPushButton(qs(spec.saveButton->caption), this);
-        save_->setObjectName(qs(spec.saveButton->name));
-        save_->setToolTip(qs(spec.saveButton->toolTip));
+    if (design.saveButton) {
+        save_ = new QPushButton(qs(design.saveButton->caption), this);
+        save_->setObjectName(qs(design.saveButton->name));
+        save_->setToolTip(qs(design.saveButton->toolTip));
         save_->setAutoDefault(false);
         connect(save_, &QPushButton::clicked, this, &ReportWindowView::save);
     }
@@ -89,7 +89,7 @@ void ReportWindowView::layoutContent(bool opening)
     const QWidget& f = frame();
     const int buttonHeight = save_ ? save_->sizeHint().height() : 0;
     const ReportLayout layout =
-        layoutReportWindow(report()->spec(), scale.twipsX(f.width()), scale.twipsY(f.height()),
+        layoutReportWindow(report()->design(), scale.twipsX(f.width()), scale.twipsY(f.height()),
                            scale.twipsY(buttonHeight), opening);
     // The engine measures the whole window; the controls are kept inside its client area.
     if (save_)

@@ -19,89 +19,86 @@ CommandButton saveButton(const char* name, const char* caption)
 
 TwipGeometry geometry(std::optional<int> left, std::optional<int> top, std::optional<int> width)
 {
-    TwipGeometry g;
-    g.left = left;
-    g.top = top;
-    g.width = width;
-    return g;
+    return {left, top, width, std::nullopt};
 }
 
-std::vector<ReportWindowSpec> makeSpecs()
+// A report window with only its names and caption; the others add to it.
+ReportWindowDesign plainReportWindow(const char* name, const char* caption, const char* textBoxName)
 {
-    std::vector<ReportWindowSpec> specs;
+    ReportWindowDesign window;
+    window.name = name;
+    window.caption = caption;
+    window.textBoxName = textBoxName;
+    return window;
+}
 
-    ReportWindowSpec summary;
-    summary.name = "frmSummary";
-    summary.caption = "Tarnfield model output";
-    summary.textBoxName = "rtbOut";
+// A report saved by its own button, under a default name of the date, the time and an extension.
+struct DatedReport {
+    const char* name;
+    const char* caption;
+    const char* textBoxName;
+    const char* buttonName;
+    const char* buttonCaption;
+    const char* dialogTitle;
+    const char* filterEntry;
+    const char* extension;
+    std::optional<int> openingWidth;
+};
+
+constexpr DatedReport datedReports[] = {
+    {"frmMaxLike", "Maximum likelihood statistics", "rtbMaxLike", "cmdSaveML",
+     "&Save maximum-likelihood data as...", "Save maximum-likelihood values in...",
+     "Max-like files (*.mlc)|*.mlc", ".mlc", std::nullopt},
+    {"frmBayesian", "Bayesian statistics", "rtbBayesian", "cmdSaveBayesian",
+     "&Save Bayesian posterior distribution data as...", "Save Bayesian posterior values in...",
+     "Bayesian posterior files (*.pos)|*.pos", ".pos", std::nullopt},
+    {"frmPriorDists", "Prior distribution statistics", "rtbPriorDists", "cmdSavePriorDists",
+     "&Save Bayesian prior distribution data as...", "Save Bayesian prior values in...",
+     "Bayesian prior distribution files (*.pdp)|*.pdp", ".pdp", std::nullopt},
+    {"frmReviewPriors", "Review priors ", "rtbReviewPriors", "cmdSaveReview",
+     "Save review of prior distribution likelihoods as...", "Save review in...",
+     "Review priors files (*.rvp)|*.rvp", ".rvp", 12495},
+};
+
+ReportWindowDesign datedReportWindow(const DatedReport& report)
+{
+    ReportWindowDesign window = plainReportWindow(report.name, report.caption, report.textBoxName);
+    window.saveButton = saveButton(report.buttonName, report.buttonCaption);
+    window.dialogTitle = report.dialogTitle;
+    window.secondFilterEntry = report.filterEntry;
+    window.dateTimeExtension = report.extension;
+    window.openingGeometry = geometry(std::nullopt, std::nullopt, report.openingWidth);
+    return window;
+}
+
+std::vector<ReportWindowDesign> makeReportWindows()
+{
+    ReportWindowDesign summary = plainReportWindow("frmSummary", "Tarnfield model output", "rtbOut");
     summary.saveButton = saveButton("cmdSaveSummary", "Save summary as...");
     summary.dialogTitle = "Save summary in...";
     summary.secondFilterEntry = "Output files (*.ovo)|*.ovo";
     summary.fixedDefaultName = "Tarnfield_Results.ovo";
     summary.rightMargin = 128000;
     summary.saveButtonWidthLess = 120;
-    specs.push_back(summary);
 
-    ReportWindowSpec oneFunction;
-    oneFunction.name = "frmOneFunction";
-    oneFunction.caption = "One function call";
-    oneFunction.textBoxName = "rtbOneFunction";
+    ReportWindowDesign oneFunction = plainReportWindow("frmOneFunction", "One function call", "rtbOneFunction");
     oneFunction.openingGeometry = geometry(500, 500, 14000);
-    specs.push_back(oneFunction);
 
-    ReportWindowSpec maxLike;
-    maxLike.name = "frmMaxLike";
-    maxLike.caption = "Maximum likelihood statistics";
-    maxLike.textBoxName = "rtbMaxLike";
-    maxLike.saveButton = saveButton("cmdSaveML", "&Save maximum-likelihood data as...");
-    maxLike.dialogTitle = "Save maximum-likelihood values in...";
-    maxLike.secondFilterEntry = "Max-like files (*.mlc)|*.mlc";
-    maxLike.dateTimeExtension = ".mlc";
-    specs.push_back(maxLike);
-
-    ReportWindowSpec bayesian;
-    bayesian.name = "frmBayesian";
-    bayesian.caption = "Bayesian statistics";
-    bayesian.textBoxName = "rtbBayesian";
-    bayesian.saveButton = saveButton("cmdSaveBayesian", "&Save Bayesian posterior distribution data as...");
-    bayesian.dialogTitle = "Save Bayesian posterior values in...";
-    bayesian.secondFilterEntry = "Bayesian posterior files (*.pos)|*.pos";
-    bayesian.dateTimeExtension = ".pos";
-    specs.push_back(bayesian);
-
-    ReportWindowSpec priorDists;
-    priorDists.name = "frmPriorDists";
-    priorDists.caption = "Prior distribution statistics";
-    priorDists.textBoxName = "rtbPriorDists";
-    priorDists.saveButton = saveButton("cmdSavePriorDists", "&Save Bayesian prior distribution data as...");
-    priorDists.dialogTitle = "Save Bayesian prior values in...";
-    priorDists.secondFilterEntry = "Bayesian prior distribution files (*.pdp)|*.pdp";
-    priorDists.dateTimeExtension = ".pdp";
-    specs.push_back(priorDists);
-
-    ReportWindowSpec review;
-    review.name = "frmReviewPriors";
-    review.caption = "Review priors ";
-    review.textBoxName = "rtbReviewPriors";
-    review.saveButton = saveButton("cmdSaveReview", "Save review of prior distribution likelihoods as...");
-    review.dialogTitle = "Save review in...";
-    review.secondFilterEntry = "Review priors files (*.rvp)|*.rvp";
-    review.dateTimeExtension = ".rvp";
-    review.openingGeometry = geometry(std::nullopt, std::nullopt, 12495);
-    specs.push_back(review);
-
-    return specs;
+    std::vector<ReportWindowDesign> windows = {summary, oneFunction};
+    for (const DatedReport& report : datedReports)
+        windows.push_back(datedReportWindow(report));
+    return windows;
 }
 
 } // namespace
 
-ReportLayout layoutReportWindow(const ReportWindowSpec& spec, int width, int height, int buttonHeight,
+ReportLayout layoutReportWindow(const ReportWindowDesign& design, int width, int height, int buttonHeight,
                                 bool opening)
 {
     ReportLayout layout;
     layout.textWidth = std::max(0, width - reportTextWidthLess);
-    layout.buttonWidth = std::max(0, width - spec.saveButtonWidthLess);
-    const int buttonSpace = spec.saveButton ? buttonHeight : 0;
+    layout.buttonWidth = std::max(0, width - design.saveButtonWidthLess);
+    const int buttonSpace = design.saveButton ? buttonHeight : 0;
     const int textHeight = height - reportTextHeightLess - buttonSpace;
     if (textHeight > 0)
         layout.textHeight = textHeight;
@@ -110,9 +107,9 @@ ReportLayout layoutReportWindow(const ReportWindowSpec& spec, int width, int hei
     return layout;
 }
 
-ReportWindow::ReportWindow(ReportWindowSpec spec) : Window(spec.name, spec.caption), spec_(std::move(spec))
+ReportWindow::ReportWindow(ReportWindowDesign design) : Window(design.name, design.caption), design_(std::move(design))
 {
-    setGeometry(spec_.openingGeometry);
+    setGeometry(design_.openingGeometry);
 }
 
 void ReportWindow::setText(std::string text)
@@ -125,10 +122,10 @@ bool ReportWindow::save(UserInterface& ui, const Clock& clock, FileSystem& files
 {
     FileDialogRequest request;
     request.mode = FileDialogMode::Save;
-    request.title = spec_.dialogTitle;
-    request.filter = fileFilter(spec_.secondFilterEntry);
-    request.defaultName = spec_.fixedDefaultName.empty() ? dateTimeName(clock, spec_.dateTimeExtension)
-                                                         : spec_.fixedDefaultName;
+    request.title = design_.dialogTitle;
+    request.filter = fileFilter(design_.secondFilterEntry);
+    request.defaultName = design_.fixedDefaultName.empty() ? dateTimeName(clock, design_.dateTimeExtension)
+                                                         : design_.fixedDefaultName;
     const std::optional<std::string> path = ui.chooseFile(request);
     if (!path)
         return false;
@@ -140,23 +137,23 @@ bool ReportWindow::save(UserInterface& ui, const Clock& clock, FileSystem& files
     return true;
 }
 
-const std::vector<ReportWindowSpec>& reportWindowSpecs()
+const std::vector<ReportWindowDesign>& reportWindowDesigns()
 {
-    static const std::vector<ReportWindowSpec> specs = makeSpecs();
-    return specs;
+    static const std::vector<ReportWindowDesign> designs = makeReportWindows();
+    return designs;
 }
 
-const ReportWindowSpec& reportWindowSpec(const std::string& name)
+const ReportWindowDesign& reportWindowDesign(const std::string& name)
 {
-    for (const ReportWindowSpec& spec : reportWindowSpecs())
-        if (spec.name == name)
-            return spec;
+    for (const ReportWindowDesign& design : reportWindowDesigns())
+        if (design.name == name)
+            return design;
     throw std::out_of_range("no report window " + name);
 }
 
 std::unique_ptr<ReportWindow> makeReportWindow(const std::string& name)
 {
-    return std::make_unique<ReportWindow>(reportWindowSpec(name));
+    return std::make_unique<ReportWindow>(reportWindowDesign(name));
 }
 
 void reportSaveFailure(UserInterface& ui, const std::string& path)

@@ -15,7 +15,7 @@ class FileSystem;
 class UserInterface;
 
 // What sets one report window apart: its names, texts, dialog and default file name.
-struct ReportWindowSpec {
+struct ReportWindowDesign {
     std::string name;        // e.g. "frmSummary"
     std::string caption;
     std::string textBoxName; // e.g. "rtbOut"
@@ -39,7 +39,7 @@ struct ReportLayout {
     std::optional<int> textHeight; // unset: keep the present height
     int buttonWidth = 0;
 };
-ReportLayout layoutReportWindow(const ReportWindowSpec& spec, int width, int height, int buttonHeight,
+ReportLayout layoutReportWindow(const ReportWindowDesign& design, int width, int height, int buttonHeight,
                                 bool opening);
 
 inline constexpr const char* savedNameLine = "Originally saved with the file name: ";
@@ -47,9 +47,9 @@ inline constexpr const char* savedNameLine = "Originally saved with the file nam
 // A child window holding one text report that the user may edit and, in most, save.
 class ReportWindow : public Window {
 public:
-    explicit ReportWindow(ReportWindowSpec spec);
+    explicit ReportWindow(ReportWindowDesign design);
 
-    const ReportWindowSpec& spec() const { return spec_; }
+    const ReportWindowDesign& design() const { return design_; }
     const std::string& text() const { return text_; }
     void setText(std::string text);
     // The user's edits, taken over from the text box without echoing them back.
@@ -60,13 +60,13 @@ public:
     bool save(UserInterface& ui, const Clock& clock, FileSystem& files);
 
 private:
-    ReportWindowSpec spec_;
+    ReportWindowDesign design_;
     std::string text_;
 };
 
 // The report windows of the system.
-const std::vector<ReportWindowSpec>& reportWindowSpecs();
-const ReportWindowSpec& reportWindowSpec(const std::string& name);
+const std::vector<ReportWindowDesign>& reportWindowDesigns();
+const ReportWindowDesign& reportWindowDesign(const std::string& name);
 std::unique_ptr<ReportWindow> makeReportWindow(const std::string& name);
 
 // Tells the user that a file could not be written and that nothing was replaced.

@@ -7,6 +7,7 @@
 #include "model/TarnfieldModel.h"
 #include "support/FailingFileSystem.h"
 #include "support/FakeClock.h"
+#include "support/MainMenuButtons.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 
@@ -20,6 +21,8 @@
 namespace orvanta {
 namespace {
 
+using testing::allButtons;
+using testing::enabledButtons;
 using testing::readFileBytes;
 using testing::writeFileBytes;
 
@@ -69,23 +72,6 @@ public:
 private:
     testing::FailingFileSystem broken_;
 };
-
-std::set<std::string> enabledButtons(const MainMenuWindow& menu)
-{
-    std::set<std::string> names;
-    for (const CommandButton& b : menu.buttons())
-        if (b.enabled)
-            names.insert(b.name);
-    return names;
-}
-
-std::set<std::string> allButtons(const MainMenuWindow& menu)
-{
-    std::set<std::string> names;
-    for (const CommandButton& b : menu.buttons())
-        names.insert(b.name);
-    return names;
-}
 
 // A session initialized from a frequency file "shrimp.dat" at 14:05 on 12 August, without
 // algorithm data.

@@ -3,6 +3,7 @@
 #include "app/InfoWindows.h"
 #include "app/MainMenu.h"
 #include "support/FakeClock.h"
+#include "support/MainMenuButtons.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "text/TextFile.h"
@@ -15,25 +16,10 @@
 namespace orvanta {
 namespace {
 
+using testing::allButtons;
+using testing::enabledButtons;
 using testing::FakeClock;
 using testing::ScriptedUi;
-
-std::set<std::string> enabledButtons(const MainMenuWindow& menu)
-{
-    std::set<std::string> names;
-    for (const CommandButton& b : menu.buttons())
-        if (b.enabled)
-            names.insert(b.name);
-    return names;
-}
-
-std::set<std::string> allButtons(const MainMenuWindow& menu)
-{
-    std::set<std::string> names;
-    for (const CommandButton& b : menu.buttons())
-        names.insert(b.name);
-    return names;
-}
 
 class Shell : public ::testing::Test {
 protected:

@@ -1,4 +1,4 @@
-#include "batch/BatchProgram.h"
+#include "BatchRun.h"
 
 #include "app/Application.h"
 #include "app/Tools.h"
@@ -51,9 +51,10 @@ TEST(BundledExample, OneFunctionCallReportsTheObjectiveThatBatchEvaluatePrints)
     ASSERT_NE(report, nullptr);
     const double windowObjective = app.modelWorkspace.objectiveValue;
 
-    std::ostringstream out, err;
-    ASSERT_EQ(runBatch({"evaluate", "--freq", lengths, "--inc", tags, "--alg", algorithm}, out, err), 0) << err.str();
-    std::istringstream printed(out.str());
+    const testing::BatchRun run =
+        testing::runBatchWith({"evaluate", "--freq", lengths, "--inc", tags, "--alg", algorithm});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::istringstream printed(run.out);
     std::string name, value;
     printed >> name >> value;
     ASSERT_EQ(name, "objective");

@@ -1,4 +1,4 @@
-#include "batch/BatchProgram.h"
+#include "BatchRun.h"
 #include "batch/CommandLine.h"
 
 #include "algorithm/AlgorithmFile.h"
@@ -13,12 +13,14 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <sstream>
 
 namespace orvanta {
 namespace {
 
+using testing::BatchRun;
+using testing::printedValues;
 using testing::readFileBytes;
+using testing::runBatchWith;
 using testing::TempDir;
 using testing::writeFileBytes;
 
@@ -27,29 +29,6 @@ const char* const frequencyLines = "    2.5    3\n    7.5   10\n   12.5   25\n  
 const char* const incrementLines = "     1   10.0    8.0    100    465\n     1   20.0    4.0    120    480\n"
                                    "     2   15.0    6.5     90    455\n";
 const char* const typicalParams = "35,3,0.4,0.05,0,0,0,0,5,0.8,0,0,0,0,0,0,0,-999,-999,-999";
-
-struct BatchRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-BatchRun runBatchWith(const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    const int status = runBatch(args, out, err);
-    return {status, out.str(), err.str()};
-}
-
-std::map<std::string, std::string> printedValues(const std::string& out)
-{
-    std::map<std::string, std::string> values;
-    std::istringstream lines(out);
-    std::string name, value;
-    while (lines >> name >> value)
-        values[name] = value;
-    return values;
-}
 
 class EvaluateCommand : public ::testing::Test {
 protected:

@@ -1,4 +1,4 @@
-#include "batch/BatchProgram.h"
+#include "BatchRun.h"
 
 #include "model/DataFiles.h"
 #include "model/DataSimulator.h"
@@ -10,13 +10,15 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 #include <sstream>
 
 namespace orvanta {
 namespace {
 
+using testing::BatchRun;
+using testing::printedValues;
 using testing::readFileBytes;
+using testing::runBatchWith;
 using testing::TempDir;
 
 // L-infinity 120 +- 8, k 0.35 +- 0.06 with an annual cycle, 5 % measurement SE, z 0.5, F 0.3
@@ -24,29 +26,6 @@ using testing::TempDir;
 const char* const trueParams = "120,8,0.35,0.06,0.03,200,0,0,5,0.5,0,70,250,0.3,40,10,0,-999,-999,-999";
 const char* const wrongLinf = "90,8,0.35,0.06,0.03,200,0,0,5,0.5,0,70,250,0.3,40,10,0,-999,-999,-999";
 const char* const wrongK = "120,8,0.2,0.06,0.03,200,0,0,5,0.5,0,70,250,0.3,40,10,0,-999,-999,-999";
-
-struct BatchRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-BatchRun runBatchWith(const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    const int status = runBatch(args, out, err);
-    return {status, out.str(), err.str()};
-}
-
-std::map<std::string, std::string> printedValues(const std::string& out)
-{
-    std::map<std::string, std::string> values;
-    std::istringstream lines(out);
-    std::string name, value;
-    while (lines >> name >> value)
-        values[name] = value;
-    return values;
-}
 
 class SimulateCommand : public ::testing::Test {
 protected:

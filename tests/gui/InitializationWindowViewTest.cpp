@@ -73,6 +73,17 @@ protected:
         QCoreApplication::sendEvent(firstCell(), &focusOut);
     }
 
+    // The window is gone, and the main menu is shown again and can be used.
+    void expectClosedWithTheMainMenuBack()
+    {
+        EXPECT_FALSE(app.desktop.isOpen(windowName));
+        EXPECT_EQ(subWindow(windowName), nullptr);
+        QMdiSubWindow* menu = subWindow("frmMenu");
+        ASSERT_NE(menu, nullptr);
+        EXPECT_TRUE(menu->isVisible());
+        EXPECT_TRUE(menu->isEnabled());
+    }
+
     TempDir dir;
 };
 
@@ -188,12 +199,7 @@ TEST_F(InitializationWindowViewTest, OkWithBothFilesReachesTheInitializedStage)
     button("cmdOK")->click();
     deleteClosedViews();
 
-    EXPECT_FALSE(app.desktop.isOpen(windowName));
-    EXPECT_EQ(subWindow(windowName), nullptr);
-    QMdiSubWindow* menu = subWindow("frmMenu");
-    ASSERT_NE(menu, nullptr);
-    EXPECT_TRUE(menu->isVisible());
-    EXPECT_TRUE(menu->isEnabled());
+    ASSERT_NO_FATAL_FAILURE(expectClosedWithTheMainMenuBack());
     EXPECT_TRUE(button(menuButton::loadAlg)->isEnabled());
     EXPECT_EQ(text("stbMain0_1"), "Frequency file: " + frequencies);
     EXPECT_EQ(text("stbMain0_2"), "Increment file: " + increments);
@@ -265,12 +271,7 @@ TEST_F(InitializationWindowViewTest, CancelClosesTheWindowAndBringsBackTheMainMe
     button("cmdCancel")->click();
     deleteClosedViews();
 
-    EXPECT_FALSE(app.desktop.isOpen(windowName));
-    EXPECT_EQ(subWindow(windowName), nullptr);
-    QMdiSubWindow* menu = subWindow("frmMenu");
-    ASSERT_NE(menu, nullptr);
-    EXPECT_TRUE(menu->isVisible());
-    EXPECT_TRUE(menu->isEnabled());
+    ASSERT_NO_FATAL_FAILURE(expectClosedWithTheMainMenuBack());
     EXPECT_TRUE(button(menuButton::initialize)->isEnabled());
     EXPECT_FALSE(button(menuButton::loadAlg)->isEnabled());
     EXPECT_FALSE(app.session.initializeAlready);

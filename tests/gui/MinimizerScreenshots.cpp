@@ -2,17 +2,12 @@
 // ORVANTA_SCREENSHOT_DIR names the folder to write them to, e.g.
 //   ORVANTA_SCREENSHOT_DIR=/tmp/orvanta-shots QT_QPA_PLATFORM=offscreen test_gui
 //   --gtest_filter='MinimizerScreenshots*'
-#include "GuiFixture.h"
+#include "ScreenshotFixture.h"
 
 #include "minimize/MarquardtWindow.h"
 #include "minimize/ProgressText.h"
 #include "minimize/SimplexWindow.h"
 #include "model/TarnfieldModel.h"
-
-#include <QDir>
-#include <QPixmap>
-
-#include <cstdlib>
 
 namespace orvanta::gui::testing {
 namespace {
@@ -30,42 +25,21 @@ std::vector<ParameterRow> sampleRows()
     return rows;
 }
 
-class MinimizerScreenshots : public GuiTest {
+class MinimizerScreenshots : public ScreenshotTest {
 protected:
-    void SetUp() override
-    {
-        const char* dir = std::getenv("ORVANTA_SCREENSHOT_DIR");
-        if (!dir || !*dir)
-            GTEST_SKIP() << "ORVANTA_SCREENSHOT_DIR is not set";
-        folder_ = QString::fromLocal8Bit(dir);
-        ASSERT_TRUE(QDir().mkpath(folder_));
-        mainWindow().resize(1180, 860);
-        app.startToolCommand(ToolStart::CloseAll);
-        QCoreApplication::processEvents();
-    }
-
-    void save(QWidget& widget, const QString& name)
-    {
-        QCoreApplication::processEvents();
-        const QString path = folder_ + '/' + name + ".png";
-        EXPECT_TRUE(widget.grab().save(path)) << path.toStdString();
-    }
-
-private:
-    QString folder_;
+    void prepareWindows() override { app.startToolCommand(ToolStart::CloseAll); }
 };
 
 TEST_F(MinimizerScreenshots, SimplexWindow)
 {
     InitialSimplex initial{2461.83125, 2470.5, 2459.0625, sampleRows()};
-    SimplexProgress progress;
-    progress.counters = {148, 297, 1};
-    progress.improvedCount = 8;
-    progress.lastAction = "Reflection-Contraction";
-    progress.bestValue = 2398.41877;
-    progress.worstValue = 2398.42011;
-    progress.tolerance = 1E-06;
-    progress.bestVertex = sampleRows();
+    const SimplexProgress progress{.counters = {148, 297, 1},
+                                   .improvedCount = 8,
+                                   .lastAction = "Reflection-Contraction",
+                                   .bestValue = 2398.41877,
+                                   .worstValue = 2398.42011,
+                                   .tolerance = 1E-06,
+                                   .bestVertex = sampleRows()};
 
     SimplexWindow& window = openSimplexWindow(app, 8);
     window.setStopCaption(SimplexWindow::freshRunStopCaption);
@@ -79,12 +53,11 @@ TEST_F(MinimizerScreenshots, SimplexWindow)
 
 TEST_F(MinimizerScreenshots, MarquardtWindowDuringADerivativePause)
 {
-    MarquardtProgress progress;
-    progress.counters = {6, 131, 0};
-    progress.currentValue = 2398.41902;
-    progress.lastValue = 2398.47733;
-    progress.tolerance = -1E-05;
-    progress.accepted = sampleRows();
+    MarquardtProgress progress{.counters = {6, 131, 0},
+                               .currentValue = 2398.41902,
+                               .lastValue = 2398.47733,
+                               .tolerance = -1E-05,
+                               .accepted = sampleRows()};
     progress.derivatives.gradient.assign(9, 0.0);
     progress.derivatives.hessian.assign(9, std::vector<double>(9, 0.0));
     for (std::size_t t = 1; t <= 8; ++t) {

@@ -65,7 +65,7 @@ TEST_F(ReportWindowViewTest, LayoutFollowsTheWindowSize)
     const QWidget* client = frame->widget();
     const QTextEdit* text = textBox("frmSummary", "rtbOut");
     const auto* save = frame->findChild<QPushButton*>("cmdSaveSummary");
-    const ReportLayout layout = layoutReportWindow(reportWindowSpec("frmSummary"), scale.twipsX(700),
+    const ReportLayout layout = layoutReportWindow(reportWindowDesign("frmSummary"), scale.twipsX(700),
                                                    scale.twipsY(500), scale.twipsY(save->height()), false);
     EXPECT_EQ(text->width(), std::min(scale.x(layout.textWidth), client->width()));
     EXPECT_EQ(text->height(), std::min(scale.y(*layout.textHeight), client->height() - save->height()));

@@ -2,7 +2,7 @@
 // folder to write them to, e.g.
 //   ORVANTA_SCREENSHOT_DIR=/tmp/orvanta-shots QT_QPA_PLATFORM=offscreen test_gui
 //   --gtest_filter='Screenshots*'
-#include "GuiFixture.h"
+#include "ScreenshotFixture.h"
 
 #include "algorithm/AlgorithmData.h"
 #include "algorithm/AlgorithmEditor.h"
@@ -12,11 +12,6 @@
 #include "model/TarnfieldModel.h"
 #include "text/NumberText.h"
 #include "ui/ReportWindow.h"
-
-#include <QDir>
-#include <QPixmap>
-
-#include <cstdlib>
 
 namespace orvanta::gui::testing {
 namespace {
@@ -50,26 +45,8 @@ const char* const sampleHelp =
     " E    Exponential               mean            *               lower bound     upper bound\n"
     " G    Gamma                     shape           scale           lower bound     upper bound\n";
 
-class Screenshots : public GuiTest {
+class Screenshots : public ScreenshotTest {
 protected:
-    void SetUp() override
-    {
-        const char* dir = std::getenv("ORVANTA_SCREENSHOT_DIR");
-        if (!dir || !*dir)
-            GTEST_SKIP() << "ORVANTA_SCREENSHOT_DIR is not set";
-        folder_ = QString::fromLocal8Bit(dir);
-        ASSERT_TRUE(QDir().mkpath(folder_));
-        mainWindow().resize(1180, 860);
-        QCoreApplication::processEvents();
-    }
-
-    void save(QWidget& widget, const QString& name)
-    {
-        QCoreApplication::processEvents();
-        const QString path = folder_ + '/' + name + ".png";
-        EXPECT_TRUE(widget.grab().save(path)) << path.toStdString();
-    }
-
     void saveInfoWindow(const char* menuEntry, const char* window)
     {
         mainWindow().action(menuEntry)->trigger();
@@ -79,9 +56,6 @@ protected:
         app.infoWindowClosed(window);
         deleteClosedViews();
     }
-
-private:
-    QString folder_;
 };
 
 TEST_F(Screenshots, MainWindowWithTheMainMenu)

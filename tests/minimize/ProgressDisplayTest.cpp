@@ -30,23 +30,18 @@ InitialSimplex initialSimplex()
 
 SimplexProgress simplexProgress()
 {
-    SimplexProgress p;
-    p.counters = {3, 9, 0};
-    p.improvedCount = 2;
-    p.lastAction = "Extension             ";
-    p.bestValue = 90.0;
-    p.worstValue = 95.0;
-    p.bestVertex = twoRows();
-    return p;
+    return {.counters = {3, 9, 0},
+            .improvedCount = 2,
+            .lastAction = "Extension             ",
+            .bestValue = 90.0,
+            .worstValue = 95.0,
+            .bestVertex = twoRows()};
 }
 
 MarquardtProgress marquardtProgress()
 {
-    MarquardtProgress p;
-    p.counters = {2, 11, 0};
-    p.currentValue = 80.0;
-    p.lastValue = 81.5;
-    p.accepted = twoRows();
+    MarquardtProgress p{
+        .counters = {2, 11, 0}, .currentValue = 80.0, .lastValue = 81.5, .accepted = twoRows()};
     p.derivatives.gradient = {0, 0.5, -1.0};
     p.derivatives.hessian = {{}, {0, 2.0, 0.25}, {0, 0.25, 3.0}};
     return p;

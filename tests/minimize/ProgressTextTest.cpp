@@ -36,26 +36,22 @@ const std::string sixLines = "    001)  1.0000000E+00  ~~  L-infinity\n"
 
 SimplexProgress simplexProgress()
 {
-    SimplexProgress p;
-    p.counters = {12, 40, 1};
-    p.improvedCount = 3;
-    p.lastAction = "Reflection            ";
-    p.bestValue = 10.5;
-    p.worstValue = 10.75;
-    p.tolerance = 1E-06;
-    p.bestVertex = sixRows();
-    return p;
+    return {.counters = {12, 40, 1},
+            .improvedCount = 3,
+            .lastAction = "Reflection            ",
+            .bestValue = 10.5,
+            .worstValue = 10.75,
+            .tolerance = 1E-06,
+            .bestVertex = sixRows()};
 }
 
 MarquardtProgress marquardtProgress()
 {
-    MarquardtProgress p;
-    p.counters = {4, 57, 0};
-    p.currentValue = 8.0;
-    p.lastValue = 10.0;
-    p.tolerance = 1E-06;
-    p.accepted = sixRows();
-    return p;
+    return {.counters = {4, 57, 0},
+            .currentValue = 8.0,
+            .lastValue = 10.0,
+            .tolerance = 1E-06,
+            .accepted = sixRows()};
 }
 
 TEST(ParameterLayouts, AParameterLineHasNumberValueCodeAndDescription)

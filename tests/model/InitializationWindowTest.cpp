@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/MainMenu.h"
 #include "support/FakeClock.h"
+#include "support/MainMenuButtons.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "text/TextFile.h"
@@ -16,6 +17,7 @@
 namespace orvanta {
 namespace {
 
+using testing::enabledButtons;
 using testing::FakeClock;
 using testing::ScriptedUi;
 using testing::TempDir;
@@ -24,15 +26,6 @@ const char* const goodFrequencies = "    2.5,  10\n    7.5,  20\n   12.5,   0\n 
 const char* const goodIncrements = "     1,  20.5,   8.2,   100,   465\n     2,  35.0,   4.1,   120,   480\n";
 // The fourth midpoint is 0.01 off: 0.2% of the cell width.
 const char* const inconsistentFrequencies = "    2.5,  10\n    7.5,  20\n   12.5,   0\n  17.51,   4\n";
-
-std::set<std::string> enabledButtons(const MainMenuWindow& menu)
-{
-    std::set<std::string> names;
-    for (const CommandButton& b : menu.buttons())
-        if (b.enabled)
-            names.insert(b.name);
-    return names;
-}
 
 class Initialization : public ::testing::Test {
 protected:

@@ -100,27 +100,27 @@ TEST_F(ReportWindowSave, AFailedWriteKeepsThePreviousFileAndTellsTheUser)
 
 TEST(ReportWindowLayout, FitsTheTextBoxBelowTheButton)
 {
-    const ReportWindowSpec& summary = reportWindowSpec("frmSummary");
+    const ReportWindowDesign& summary = reportWindowDesign("frmSummary");
     const ReportLayout layout = layoutReportWindow(summary, 10000, 8000, 500, false);
     EXPECT_EQ(layout.textWidth, 9880);
     EXPECT_EQ(layout.textHeight, 8000 - 400 - 500);
     EXPECT_EQ(layout.buttonWidth, 9880);
 
-    const ReportWindowSpec& maxLike = reportWindowSpec("frmMaxLike");
+    const ReportWindowDesign& maxLike = reportWindowDesign("frmMaxLike");
     EXPECT_EQ(layoutReportWindow(maxLike, 10000, 8000, 500, false).buttonWidth, 10000);
-    const ReportWindowSpec& oneFunction = reportWindowSpec("frmOneFunction");
+    const ReportWindowDesign& oneFunction = reportWindowDesign("frmOneFunction");
     EXPECT_EQ(layoutReportWindow(oneFunction, 10000, 8000, 500, false).textHeight, 8000 - 400);
 }
 
 TEST(ReportWindowLayout, ResizingBelowTheButtonAndMarginKeepsTheHeight)
 {
-    const ReportWindowSpec& summary = reportWindowSpec("frmSummary");
+    const ReportWindowDesign& summary = reportWindowDesign("frmSummary");
     EXPECT_FALSE(layoutReportWindow(summary, 10000, 900, 500, false).textHeight.has_value());
     EXPECT_FALSE(layoutReportWindow(summary, 10000, 899, 500, false).textHeight.has_value());
     EXPECT_EQ(layoutReportWindow(summary, 10000, 901, 500, false).textHeight, 1);
 }
 
-TEST(ReportWindowSpecs, CaptionsButtonsAndFilesOfEveryReportWindow)
+TEST(ReportWindowDesigns, CaptionsButtonsAndFilesOfEveryReportWindow)
 {
     struct Row {
         const char* name;
@@ -141,18 +141,18 @@ TEST(ReportWindowSpecs, CaptionsButtonsAndFilesOfEveryReportWindow)
         {"frmReviewPriors", "Review priors ", "rtbReviewPriors",
          "Save review of prior distribution likelihoods as...", "Review priors files (*.rvp)|*.rvp"},
     };
-    ASSERT_EQ(reportWindowSpecs().size(), std::size(rows));
+    ASSERT_EQ(reportWindowDesigns().size(), std::size(rows));
     for (const Row& row : rows) {
-        const ReportWindowSpec& spec = reportWindowSpec(row.name);
-        EXPECT_EQ(spec.caption, row.caption);
-        EXPECT_EQ(spec.textBoxName, row.textBox);
-        EXPECT_EQ(spec.saveButton ? spec.saveButton->caption : "", row.button) << row.name;
-        EXPECT_EQ(spec.secondFilterEntry, row.filterEntry);
-        if (spec.saveButton)
-            EXPECT_EQ(spec.saveButton->toolTip, "Saves the (possibly edited) output appearing in the textbox below");
+        const ReportWindowDesign& design = reportWindowDesign(row.name);
+        EXPECT_EQ(design.caption, row.caption);
+        EXPECT_EQ(design.textBoxName, row.textBox);
+        EXPECT_EQ(design.saveButton ? design.saveButton->caption : "", row.button) << row.name;
+        EXPECT_EQ(design.secondFilterEntry, row.filterEntry);
+        if (design.saveButton)
+            EXPECT_EQ(design.saveButton->toolTip, "Saves the (possibly edited) output appearing in the textbox below");
     }
-    EXPECT_EQ(reportWindowSpec("frmOneFunction").openingGeometry.width, 14000);
-    EXPECT_EQ(reportWindowSpec("frmReviewPriors").openingGeometry.width, 12495);
+    EXPECT_EQ(reportWindowDesign("frmOneFunction").openingGeometry.width, 14000);
+    EXPECT_EQ(reportWindowDesign("frmReviewPriors").openingGeometry.width, 12495);
 }
 
 } // namespace
