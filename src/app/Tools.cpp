@@ -3,6 +3,7 @@
 #include "algorithm/AlgorithmCommands.h"
 #include "algorithm/AlgorithmEditor.h"
 #include "app/Application.h"
+#include "minimize/MarquardtMinimizer.h"
 #include "minimize/OneFunctionCall.h"
 #include "minimize/SimplexMinimizer.h"
 #include "model/InitializationWindow.h"
@@ -14,6 +15,7 @@ void installTools(Application& app, TarnfieldModel& model)
     installInitialization(app, model);
     installOneFunctionCall(app);
     installSimplex(app);
+    installMarquardt(app);
     installAlgorithmFile(app, model);
     installAlgorithmEditor(app);
 }
