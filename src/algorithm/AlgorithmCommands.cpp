@@ -54,12 +54,8 @@ std::string withoutFolder(const std::string& path)
 // Every main-menu command but "&Quit", which is always enabled.
 void setToolCommandsEnabled(Application& app, bool enabled)
 {
-    MainMenuWindow* menu = app.mainMenu();
-    if (!menu)
-        return;
-    for (const CommandButton& b : menu->buttons())
-        if (b.name != menuButton::quit)
-            menu->setButtonEnabled(b.name, enabled);
+    if (MainMenuWindow* menu = app.mainMenu())
+        menu->setToolCommandsEnabled(enabled);
 }
 
 void enableInitializeAndLoad(Application& app)

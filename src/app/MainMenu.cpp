@@ -99,6 +99,14 @@ void MainMenuWindow::setFocusButton(std::string name)
     notifyChanged();
 }
 
+void MainMenuWindow::setToolCommandsEnabled(bool enabled)
+{
+    for (CommandButton& b : buttons_)
+        if (b.name != menuButton::quit)
+            b.enabled = enabled;
+    notifyChanged();
+}
+
 void MainMenuWindow::applyStage(const SessionState& session)
 {
     if (session.initializeAlready) {

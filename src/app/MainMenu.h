@@ -35,6 +35,10 @@ public:
     const std::string& focusButton() const { return focusButton_; }
     void setFocusButton(std::string name);
 
+    // Enables or disables the twelve tool commands (every button but "&Quit"), as a tool does
+    // while it runs.
+    void setToolCommandsEnabled(bool enabled);
+
     // The enabling rules of the three stages of a session.
     void applyStage(const SessionState& session);
 

@@ -28,13 +28,6 @@ constexpr const char* rejectedText = "Convergence rejected";
 constexpr std::int32_t uncountedCall = 1;
 constexpr int lastTransientPanel = 4;
 
-// The main menu commands disabled while the minimizer runs (all but "&Quit").
-const char* const toolCommands[] = {
-    menuButton::initialize,  menuButton::loadAlg,     menuButton::editAlg,    menuButton::saveAlg,
-    menuButton::oneFunction, menuButton::bayesian,    menuButton::marquardt,  menuButton::simplex,
-    menuButton::rank,        menuButton::userSummary, menuButton::covariance, menuButton::parEstimate,
-};
-
 std::size_t at(int index)
 {
     return static_cast<std::size_t>(index);
@@ -43,8 +36,7 @@ std::size_t at(int index)
 void setToolCommandsEnabled(Application& app, bool enabled)
 {
     if (MainMenuWindow* menu = app.mainMenu())
-        for (const char* name : toolCommands)
-            menu->setButtonEnabled(name, enabled);
+        menu->setToolCommandsEnabled(enabled);
 }
 
 void setPanel(Application& app, int panel, std::string text)
@@ -73,18 +65,6 @@ void unloadWindow(Application& app)
 {
     if (marquardtWindow(app))
         app.desktop.close(MarquardtWindow::windowName);
-}
-
-std::string parameterValueLines(const AlgorithmData& data, const std::vector<double>& vector)
-{
-    std::string text;
-    for (int i = 1; i <= data.paramCount; ++i) {
-        const auto p = at(i);
-        text += parameterLine(i, p < vector.size() ? vector[p] : 0.0,
-                              p < data.fuseCodes.size() ? data.fuseCodes[p] : std::string(),
-                              p < data.paramDescriptions.size() ? data.paramDescriptions[p] : std::string());
-    }
-    return text;
 }
 
 // ---- The run --------------------------------------------------------------------------------

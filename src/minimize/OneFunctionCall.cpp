@@ -17,18 +17,10 @@ namespace orvanta {
 
 namespace {
 
-// The main menu commands a tool disables while it runs (all but "&Quit").
-const char* const toolCommands[] = {
-    menuButton::initialize,  menuButton::loadAlg,     menuButton::editAlg,    menuButton::saveAlg,
-    menuButton::oneFunction, menuButton::bayesian,    menuButton::marquardt,  menuButton::simplex,
-    menuButton::rank,        menuButton::userSummary, menuButton::covariance, menuButton::parEstimate,
-};
-
 void disableToolCommands(Application& app)
 {
     if (MainMenuWindow* menu = app.mainMenu())
-        for (const char* name : toolCommands)
-            menu->setButtonEnabled(name, false);
+        menu->setToolCommandsEnabled(false);
 }
 
 const std::string& textAt(const std::vector<std::string>& texts, int index)

@@ -401,4 +401,16 @@ void writeMarquardtResult(Application& app, const MarquardtProgress& progress)
     app.minimizationLog.write(marquardtResultRecord(progress));
 }
 
+std::string parameterValueLines(const AlgorithmData& data, const std::vector<double>& vector)
+{
+    std::string text;
+    for (int i = 1; i <= data.paramCount; ++i) {
+        const auto p = static_cast<std::size_t>(i);
+        text += parameterLine(i, p < vector.size() ? vector[p] : 0.0,
+                              p < data.fuseCodes.size() ? data.fuseCodes[p] : std::string(),
+                              p < data.paramDescriptions.size() ? data.paramDescriptions[p] : std::string());
+    }
+    return text;
+}
+
 } // namespace orvanta

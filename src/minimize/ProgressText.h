@@ -35,6 +35,9 @@ std::vector<ParameterRow> freeParameterRows(const AlgorithmData& data,
 std::string parameterLine(int number, double value, const std::string& fuseCode,
                           const std::string& description);
 std::string parameterLines(const std::vector<ParameterRow>& rows);
+// One parameter line for every parameter 1..paramCount with its value in vector, as the
+// minimizers' messages list a point.
+std::string parameterValueLines(const AlgorithmData& data, const std::vector<double>& vector);
 
 // The pairs layout of the log records: the number formatted "    000) " followed by the value
 // formatted "0.0000000E+00" right-aligned in 14, four pairs to a line. A last line of one to

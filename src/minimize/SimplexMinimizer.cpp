@@ -22,18 +22,10 @@ constexpr const char* interruptTitle = "Simplex interrupt";
 constexpr const char* oneMomentText = "One moment please...";
 constexpr int lastTransientPanel = 4;
 
-// The main menu commands the Simplex disables while it runs (all but "&Quit").
-const char* const toolCommands[] = {
-    menuButton::initialize,  menuButton::loadAlg,     menuButton::editAlg,    menuButton::saveAlg,
-    menuButton::oneFunction, menuButton::bayesian,    menuButton::marquardt,  menuButton::simplex,
-    menuButton::rank,        menuButton::userSummary, menuButton::covariance, menuButton::parEstimate,
-};
-
 void setToolCommandsEnabled(Application& app, bool enabled)
 {
     if (MainMenuWindow* menu = app.mainMenu())
-        for (const char* name : toolCommands)
-            menu->setButtonEnabled(name, enabled);
+        menu->setToolCommandsEnabled(enabled);
 }
 
 void restoreMainMenu(Application& app)
@@ -284,18 +276,6 @@ void forcedDisplay(Application& app, RunControl& run)
     if (run.terminalCountdown > 1 && app.algorithm.options.terminalFrequency != 0)
         showProgress(app, currentSimplexProgress(app));
     run.forceDisplay = false;
-}
-
-std::string parameterValueLines(const AlgorithmData& data, const std::vector<double>& vector)
-{
-    std::string text;
-    for (int i = 1; i <= data.paramCount; ++i) {
-        const auto p = at(i);
-        text += parameterLine(i, p < vector.size() ? vector[p] : 0.0,
-                              p < data.fuseCodes.size() ? data.fuseCodes[p] : std::string(),
-                              p < data.paramDescriptions.size() ? data.paramDescriptions[p] : std::string());
-    }
-    return text;
 }
 
 // The full vector the model receives for a point in free coordinates.
