@@ -1,6 +1,7 @@
 #include "batch/BatchProgram.h"
 
 #include "batch/EvaluateCommand.h"
+#include "batch/FitCommand.h"
 #include "batch/SimulateCommand.h"
 
 #include <ostream>
@@ -21,6 +22,22 @@ const char* usageText =
     "      objective once and prints objective, increment_part, frequency_part\n"
     "      (both doubled), penalty and the cleaned params, 17 significant digits.\n"
     "      --alg FILE takes values and links from an algorithm file (.alg).\n"
+    "\n"
+    "  fit --method simplex|marquardt [--freq FILE] [--inc FILE] [--first-cell N]\n"
+    "      [--errors gaussian|gamma] --alg IN --out OUT [--overwrite-input]\n"
+    "      [--log FILE [--log-frequency N]] [--verbose]\n"
+    "      Reads the data files as evaluate does, minimizes from the values, steps\n"
+    "      and links of the algorithm file IN and writes the algorithm data holding\n"
+    "      the estimates to OUT (never IN, unless --overwrite-input is given). At the\n"
+    "      maxCalls limit of IN the run stops. Prints end (verified_minimum,\n"
+    "      call_limit, interrupted, division_by_zero, non_finite_start or\n"
+    "      non_finite_objective), objective, iterations, calls, restarts and one\n"
+    "      line pN VALUE per free parameter. Exit status 0 only for a verified\n"
+    "      minimum; after any other end OUT holds the last accepted point.\n"
+    "      --log FILE               write progress records to FILE, every N\n"
+    "        --log-frequency N      iterations (default 1)\n"
+    "      --verbose                print the texts of the Simplex window\n"
+    "      marquardt is not available yet.\n"
     "\n"
     "  simulate --params V1,V2,...,V20 [--seed S] [--freq FILE] [--inc FILE] ...\n"
     "      Simulates data files from the model at the given values (p1..p20 as in\n"
@@ -76,6 +93,8 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "evaluate")
         return runEvaluateCommand(rest, out, err);
+    if (command == "fit")
+        return runFitCommand(rest, out, err);
     if (command == "simulate")
         return runSimulateCommand(rest, out, err);
     err << "orvanta-batch: unknown command '" << command << "'\n\n" << usageText;

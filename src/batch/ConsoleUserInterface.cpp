@@ -36,12 +36,29 @@ Answer defaultAnswer(Buttons buttons, DefaultButton defaultButton)
     return Answer::Cancel;
 }
 
+// Whether a question box has a button for answer; an OK box only informs and is never scripted.
+bool offers(Buttons buttons, Answer answer)
+{
+    switch (buttons) {
+    case Buttons::OK:
+        return false;
+    case Buttons::YesNo:
+        return answer == Answer::Yes || answer == Answer::No;
+    case Buttons::YesNoCancel:
+        return answer == Answer::Yes || answer == Answer::No || answer == Answer::Cancel;
+    }
+    return false;
+}
+
 } // namespace
 
 Answer ConsoleUserInterface::showMessage(const std::string& text, const std::string& title, Buttons buttons,
                                          Icon /*icon*/, DefaultButton defaultButton)
 {
     messages_ << oneLine(title) << ": " << oneLine(text) << "\n";
+    const auto scripted = scriptedAnswers_.find(title);
+    if (scripted != scriptedAnswers_.end() && offers(buttons, scripted->second))
+        return scripted->second;
     return defaultAnswer(buttons, defaultButton);
 }
 

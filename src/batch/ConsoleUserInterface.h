@@ -3,15 +3,23 @@
 #include "ui/UserInterface.h"
 
 #include <iosfwd>
+#include <map>
+#include <string>
 
 namespace orvanta {
 
 // The user interface of the command-line program: nobody is there to answer, so every message
 // is written to the error stream and answered with the box's default button (OK for an OK box),
 // input boxes are answered empty and file dialogs are cancelled.
+//
+// A command can script answers: after answerQuestionsTitled(title, answer), every question
+// (a Yes/No or Yes/No/Cancel box) with that title gets answer instead of its default button,
+// as long as the box offers it. OK boxes are never scripted: they only inform.
 class ConsoleUserInterface : public UserInterface {
 public:
     explicit ConsoleUserInterface(std::ostream& messages) : messages_(messages) {}
+
+    void answerQuestionsTitled(const std::string& title, Answer answer) { scriptedAnswers_[title] = answer; }
 
     Answer showMessage(const std::string& text, const std::string& title, Buttons buttons, Icon icon,
                        DefaultButton defaultButton) override;
@@ -23,6 +31,7 @@ public:
 
 private:
     std::ostream& messages_;
+    std::map<std::string, Answer> scriptedAnswers_; // by title
 };
 
 } // namespace orvanta

@@ -1,23 +1,14 @@
 #include "batch/EvaluateCommand.h"
 
-#include "algorithm/AlgorithmCommands.h"
-#include "app/Application.h"
+#include "batch/BatchEngine.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
-#include "batch/ConsoleUserInterface.h"
-#include "app/Tools.h"
-#include "model/InitializationWindow.h"
-#include "model/TarnfieldModel.h"
 #include "text/NumberText.h"
-#include "text/TextFile.h"
-#include "ui/Clock.h"
 #include "ui/ReportWindow.h"
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <ostream>
-#include <sstream>
+#include <set>
 
 namespace orvanta {
 
@@ -54,29 +45,18 @@ bool readParameterValues(const std::string& params, EvaluateOptions& options, st
 // Reads the options; on a problem writes one line to err and returns nothing.
 std::optional<EvaluateOptions> readOptions(const std::vector<std::string>& args, std::ostream& err)
 {
+    std::set<std::string> valueOptions = dataOptionNames();
+    valueOptions.insert({"--params", "--alg"});
     CommandLine line;
-    if (!line.parse(args, {"--freq", "--inc", "--first-cell", "--errors", "--params", "--alg"})) {
+    if (!line.parse(args, valueOptions)) {
         err << commandName << ": " << line.error() << "\n";
         return std::nullopt;
     }
+    const std::optional<InitializationRequest> request = readDataOptions(line, commandName, err);
+    if (!request)
+        return std::nullopt;
     EvaluateOptions options;
-    options.request.frequencyFile = line.value("--freq").value_or("");
-    options.request.incrementFile = line.value("--inc").value_or("");
-    if (options.request.frequencyFile.empty() && options.request.incrementFile.empty()) {
-        err << commandName << ": give a frequency file (--freq), an increment file (--inc) or both\n";
-        return std::nullopt;
-    }
-    options.request.firstCellText = line.value("--first-cell").value_or("1");
-    if (const auto problem = firstCellProblem(options.request.firstCellText)) {
-        err << commandName << ": --first-cell '" << options.request.firstCellText << "': " << *problem << "\n";
-        return std::nullopt;
-    }
-    const std::string errors = line.value("--errors").value_or("gaussian");
-    if (errors != "gaussian" && errors != "gamma") {
-        err << commandName << ": --errors must be gaussian or gamma, not '" << errors << "'\n";
-        return std::nullopt;
-    }
-    options.request.errorType = errors == "gamma" ? IncrementErrorType::Gamma : IncrementErrorType::Gaussian;
+    options.request = *request;
 
     const auto params = line.value("--params");
     const auto algorithmFile = line.value("--alg");
@@ -88,26 +68,6 @@ std::optional<EvaluateOptions> readOptions(const std::vector<std::string>& args,
     if (params && !readParameterValues(*params, options, err))
         return std::nullopt;
     return options;
-}
-
-// Reads the algorithm file into the parameter set as "&Load algorithm data" does, and builds
-// its fuse groups; on a problem writes the reader's message to err.
-bool loadAlgorithmFile(Application& app, const std::string& path, const std::ostringstream& messages,
-                       std::ostream& err)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        err << commandName << ": the algorithm file '" << path << "' cannot be opened\n";
-        return false;
-    }
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    app.session.algorithmFileName = path;
-    if (readAlgorithmFile(app, text).failed()) {
-        err << commandName << ": the algorithm file was not read: " << messages.str();
-        return false;
-    }
-    buildFuseGroups(app.algorithm);
-    return true;
 }
 
 void printResults(const TarnfieldModel& model, double objective, const std::vector<double>& values,
@@ -132,37 +92,28 @@ int runEvaluateCommand(const std::vector<std::string>& args, std::ostream& out, 
     if (!options)
         return batchExit::badInput;
 
-    std::ostringstream messages;
-    ConsoleUserInterface ui(messages);
-    SystemClock clock;
-    Application app(ui, clock, realFileSystem());
-    TarnfieldModel model(app.modelHost());
-    installTools(app, model);
-    app.start();
-
-    initializeModel(app, model, options->request);
-    if (!app.session.initializeAlready) {
-        err << commandName << ": the data files were not read: " << messages.str();
+    BatchEngine engine;
+    Application& app = engine.app;
+    if (!initializeFromData(engine, options->request, commandName, err))
         return batchExit::badInput;
-    }
 
     if (options->algorithmFile) {
-        if (!loadAlgorithmFile(app, *options->algorithmFile, messages, err))
+        if (!loadAlgorithmFile(engine, *options->algorithmFile, commandName, err))
             return batchExit::badInput;
     } else {
         for (int i = 1; i <= modelParamCount; ++i)
             app.algorithm.paramValues[i] = options->values[i];
     }
     applyFuseGroups(app.algorithm, app.algorithm.paramValues);
-    callModel(model, app.algorithm, app.modelWorkspace, app.algorithm.paramValues, callCode::firstEvaluation);
+    callModel(engine.model, app.algorithm, app.modelWorkspace, app.algorithm.paramValues, callCode::firstEvaluation);
     const double objective = app.modelWorkspace.objectiveValue;
 
-    printResults(model, objective, app.algorithm.paramValues, out);
-    err << messages.str();
+    printResults(engine.model, objective, app.algorithm.paramValues, out);
+    err << engine.messages.str();
     if (const auto* summary = app.desktop.find<ReportWindow>("frmSummary"))
         err << summary->text();
     if (!std::isfinite(objective)) {
-        const std::string& why = model.state().arithmeticFailure;
+        const std::string& why = engine.model.state().arithmeticFailure;
         err << commandName << ": the objective is not finite"
             << (why.empty() ? std::string(" (an intermediate result overflowed or was undefined)") : ": " + why)
             << "\n";

@@ -1,0 +1,79 @@
+#include "batch/BatchEngine.h"
+
+#include "algorithm/AlgorithmCommands.h"
+#include "app/Tools.h"
+#include "batch/CommandLine.h"
+#include "text/TextFile.h"
+
+#include <fstream>
+#include <iterator>
+#include <ostream>
+
+namespace orvanta {
+
+BatchEngine::BatchEngine() : app(ui, clock, realFileSystem()), model(app.modelHost())
+{
+    installTools(app, model);
+    app.start();
+}
+
+const std::set<std::string>& dataOptionNames()
+{
+    static const std::set<std::string> names{"--freq", "--inc", "--first-cell", "--errors"};
+    return names;
+}
+
+std::optional<InitializationRequest> readDataOptions(const CommandLine& line, const std::string& commandName,
+                                                     std::ostream& err)
+{
+    InitializationRequest request;
+    request.frequencyFile = line.value("--freq").value_or("");
+    request.incrementFile = line.value("--inc").value_or("");
+    if (request.frequencyFile.empty() && request.incrementFile.empty()) {
+        err << commandName << ": give a frequency file (--freq), an increment file (--inc) or both\n";
+        return std::nullopt;
+    }
+    request.firstCellText = line.value("--first-cell").value_or("1");
+    if (const auto problem = firstCellProblem(request.firstCellText)) {
+        err << commandName << ": --first-cell '" << request.firstCellText << "': " << *problem << "\n";
+        return std::nullopt;
+    }
+    const std::string errors = line.value("--errors").value_or("gaussian");
+    if (errors != "gaussian" && errors != "gamma") {
+        err << commandName << ": --errors must be gaussian or gamma, not '" << errors << "'\n";
+        return std::nullopt;
+    }
+    request.errorType = errors == "gamma" ? IncrementErrorType::Gamma : IncrementErrorType::Gaussian;
+    return request;
+}
+
+bool initializeFromData(BatchEngine& engine, const InitializationRequest& request,
+                        const std::string& commandName, std::ostream& err)
+{
+    initializeModel(engine.app, engine.model, request);
+    if (engine.app.session.initializeAlready)
+        return true;
+    err << commandName << ": the data files were not read: " << engine.messages.str();
+    return false;
+}
+
+bool loadAlgorithmFile(BatchEngine& engine, const std::string& path, const std::string& commandName,
+                       std::ostream& err)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        err << commandName << ": the algorithm file '" << path << "' cannot be opened\n";
+        return false;
+    }
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    Application& app = engine.app;
+    app.session.algorithmFileName = path;
+    if (readAlgorithmFile(app, text).failed()) {
+        err << commandName << ": the algorithm file was not read: " << engine.messages.str();
+        return false;
+    }
+    buildFuseGroups(app.algorithm);
+    return true;
+}
+
+} // namespace orvanta

@@ -1,0 +1,53 @@
+#pragma once
+
+// What the batch commands share: the engine with every tool installed behind a console user
+// interface, and the reading of the data options and of an algorithm file.
+
+#include "app/Application.h"
+#include "batch/ConsoleUserInterface.h"
+#include "model/InitializationWindow.h"
+#include "model/TarnfieldModel.h"
+#include "ui/Clock.h"
+
+#include <iosfwd>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace orvanta {
+
+class CommandLine;
+
+// The engine as a batch command runs it: the messages its user interface collects, the
+// application with every tool installed and started, and the model.
+struct BatchEngine {
+    BatchEngine();
+    BatchEngine(const BatchEngine&) = delete;
+    BatchEngine& operator=(const BatchEngine&) = delete;
+
+    std::ostringstream messages;
+    ConsoleUserInterface ui{messages};
+    SystemClock clock;
+    Application app;
+    TarnfieldModel model;
+};
+
+// The options that name the data: --freq, --inc, --first-cell and --errors.
+const std::set<std::string>& dataOptionNames();
+
+// Reads the data options; on a problem writes one line, led by commandName, to err.
+std::optional<InitializationRequest> readDataOptions(const CommandLine& line, const std::string& commandName,
+                                                     std::ostream& err);
+
+// Initializes the model from the data files as the initialization window does; false, with
+// the engine's messages written to err, when the files were not read.
+bool initializeFromData(BatchEngine& engine, const InitializationRequest& request,
+                        const std::string& commandName, std::ostream& err);
+
+// Reads the algorithm file into the parameter set as "&Load algorithm data" does and builds
+// its fuse groups; on a problem writes the reader's message to err.
+bool loadAlgorithmFile(BatchEngine& engine, const std::string& path, const std::string& commandName,
+                       std::ostream& err);
+
+} // namespace orvanta
