@@ -34,6 +34,20 @@ protected:
         return app.desktop.find<MarquardtWindow>(MarquardtWindow::windowName);
     }
 
+    // Presses the window's "&Interrupt" at the first yield where it can be pressed.
+    void pressStopAtTheFirstChance()
+    {
+        ui.onYield = [this] {
+            MarquardtWindow* window = marquardtWindow();
+            if (!pressed && window && window->stopButton().button.enabled) {
+                window->cmdStop_Click();
+                pressed = true;
+            }
+        };
+    }
+
+    bool pressed = false;
+
     int callsWithCode(std::int32_t nf) const
     {
         return static_cast<int>(std::count_if(model.calls.begin(), model.calls.end(),
@@ -181,14 +195,7 @@ TEST_F(MarquardtSession, InterruptAnsweredYesStopsAtTheNextAcceptedIteration)
     setParameters({{4.0, 1.0}});
     model.objective = bowl({0.0, 1.0});
     options().convergenceTolerance = 0.0;
-    bool pressed = false;
-    ui.onYield = [this, &pressed] {
-        MarquardtWindow* window = marquardtWindow();
-        if (!pressed && window && window->stopButton().button.enabled) {
-            window->cmdStop_Click();
-            pressed = true;
-        }
-    };
+    pressStopAtTheFirstChance();
     answerNumericalWithoutListing();
     ui.answer(Answer::Yes).answer(Answer::OK);
     pressMarquardt();
@@ -207,14 +214,7 @@ TEST_F(MarquardtSession, InterruptAnsweredNoGoesOnToTheVerifiedMinimum)
     setParameters({{4.0, 1.0}});
     model.objective = bowl({0.0, 1.0});
     options().convergenceTolerance = 1e-4;
-    bool pressed = false;
-    ui.onYield = [this, &pressed] {
-        MarquardtWindow* window = marquardtWindow();
-        if (!pressed && window && window->stopButton().button.enabled) {
-            window->cmdStop_Click();
-            pressed = true;
-        }
-    };
+    pressStopAtTheFirstChance();
     answerNumericalWithoutListing();
     ui.answer(Answer::No).answer(Answer::OK);
     pressMarquardt();
@@ -329,19 +329,11 @@ protected:
         options().convergenceTolerance = 0.0;
         app.session.profileRunning = true;
         app.minimization.derivativeMode = DerivativeMode::Numerical;
-        ui.onYield = [this] {
-            MarquardtWindow* window = marquardtWindow();
-            if (!pressed && window && window->stopButton().button.enabled) {
-                window->cmdStop_Click();
-                pressed = true;
-            }
-        };
+        pressStopAtTheFirstChance();
         buildFuseGroups(app.algorithm);
         buildFreeIndex(app.algorithm);
         return runMarquardt(app);
     }
-
-    bool pressed = false;
 };
 
 TEST_F(MarquardtProfileInterrupt, QuittingTheProcedureSkipsTheRemainingPoints)
