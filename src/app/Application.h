@@ -7,7 +7,9 @@
 #include "minimize/MinimizationLog.h"
 #include "minimize/MinimizationState.h"
 #include "model/ModelRoutine.h"
+#include "priors/PriorEvaluation.h"
 #include "priors/PriorSpec.h"
+#include "uncertainty/CovarianceResults.h"
 #include "ui/Desktop.h"
 
 #include <functional>
@@ -73,6 +75,8 @@ public:
     SessionState session;
     AlgorithmData algorithm;
     std::vector<PriorSpec> priors; // 1..paramCount
+    PriorResults priorResults;     // of the last vector evaluated
+    CovarianceRun covariance;      // the last covariance run
     MainWindowModel mainWindow;
     Desktop desktop;
     ShellHooks hooks;

@@ -36,6 +36,7 @@ struct SessionState {
     bool simplexBuilt = false;        // a simplex survives from the last Simplex run
 
     bool optimisticCovariance = false; // the covariances were computed the optimistic way
+    double covScale = 0.0;            // 1 / the constant that makes the objective -ln[likelihood]
     double stepProportion = 0.0;      // turns a value into a step size in the algorithm editor
     EditorLocks editorLocks{};        // parts of the algorithm editor left unfilled or disabled
     EditorOpener editorOpenedFrom = EditorOpener::None;
