@@ -7,6 +7,7 @@
 #include "minimize/OneFunctionCall.h"
 #include "minimize/SimplexMinimizer.h"
 #include "model/InitializationWindow.h"
+#include "priors/PriorTools.h"
 
 namespace orvanta {
 
@@ -18,6 +19,7 @@ void installTools(Application& app, TarnfieldModel& model)
     installMarquardt(app);
     installAlgorithmFile(app, model);
     installAlgorithmEditor(app);
+    installPriors(app);
 }
 
 } // namespace orvanta

@@ -73,6 +73,7 @@ void startParameterSet(Application& app)
     const auto size = static_cast<std::size_t>(std::max<int>(0, data.paramCount)) + 1;
     data.fuseCodes.assign(size, initialFuseCode);
     app.priors.assign(size, PriorSpec{});
+    app.priorResults.priorTerm.assign(size, 0.0);
 
     // The derived structures and the last simplex described the old parameter set.
     data.fuseGroups.clear();
