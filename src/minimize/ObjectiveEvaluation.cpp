@@ -2,6 +2,7 @@
 
 #include "algorithm/AlgorithmData.h"
 #include "app/Application.h"
+#include "priors/PriorProblem.h"
 
 #include <cmath>
 #include <limits>
@@ -47,8 +48,11 @@ std::string objectiveFailureText(const Application& app)
         return "no model is connected";
     if (std::string reason = model->lastFailure(); !reason.empty())
         return reason;
-    if (isFiniteObjective(app.modelWorkspace.objectiveValue))
+    if (isFiniteObjective(app.modelWorkspace.objectiveValue)) {
+        if (std::string problem = priorsProblem(app.priors, app.algorithm.paramCount); !problem.empty())
+            return problem;
         return "the prior penalty is not finite";
+    }
     return "an intermediate result overflowed or was undefined";
 }
 

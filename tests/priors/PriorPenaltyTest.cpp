@@ -86,7 +86,8 @@ TEST_F(PriorPenalty, APriorWithoutAFiniteValueGivesNoFiniteObjective)
     app.priors[2] = prior("G", 4, 5);
     const double objective = evaluateAt(5.0);
     EXPECT_FALSE(isFiniteObjective(objective));
-    EXPECT_EQ(objectiveFailureText(app), "the prior penalty is not finite");
+    EXPECT_EQ(objectiveFailureText(app),
+              "The Gamma prior of parameter 2 cannot be used: its SD must be above 0 and below its mean.");
 }
 
 } // namespace
