@@ -26,6 +26,8 @@ Answer defaultAnswer(Buttons buttons, DefaultButton defaultButton)
     switch (buttons) {
     case Buttons::OK:
         return Answer::OK;
+    case Buttons::OKCancel:
+        return defaultButton == DefaultButton::First ? Answer::OK : Answer::Cancel;
     case Buttons::YesNo:
         return defaultButton == DefaultButton::First ? Answer::Yes : Answer::No;
     case Buttons::YesNoCancel:
@@ -42,6 +44,8 @@ bool offers(Buttons buttons, Answer answer)
     switch (buttons) {
     case Buttons::OK:
         return false;
+    case Buttons::OKCancel:
+        return answer == Answer::OK || answer == Answer::Cancel;
     case Buttons::YesNo:
         return answer == Answer::Yes || answer == Answer::No;
     case Buttons::YesNoCancel:

@@ -45,6 +45,8 @@ std::vector<Answer> answersOf(Buttons buttons)
     switch (buttons) {
     case Buttons::OK:
         return {Answer::OK};
+    case Buttons::OKCancel:
+        return {Answer::OK, Answer::Cancel};
     case Buttons::YesNo:
         return {Answer::Yes, Answer::No};
     case Buttons::YesNoCancel:

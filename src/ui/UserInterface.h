@@ -11,7 +11,7 @@ class Clock;
 enum class Answer { OK, Yes, No, Cancel };
 
 // The button sets a message box can have.
-enum class Buttons { OK, YesNo, YesNoCancel };
+enum class Buttons { OK, OKCancel, YesNo, YesNoCancel };
 
 // Icons of a message box. CriticalInformation is the combination of the critical and the
 // information bits that two of the Simplex's messages use.

@@ -95,9 +95,10 @@ Answer ScriptedUi::showMessage(const std::string& text, const std::string& title
     const auto s = next(Interaction::Kind::Message, title + ": " + text);
     if (!s)
         return buttons == Buttons::YesNo ? Answer::No : buttons == Buttons::OK ? Answer::OK : Answer::Cancel;
-    const bool fits = buttons == Buttons::OK          ? s->answer == Answer::OK
-                      : buttons == Buttons::YesNo       ? s->answer == Answer::Yes || s->answer == Answer::No
-                                                        : s->answer != Answer::OK;
+    const bool fits = buttons == Buttons::OK         ? s->answer == Answer::OK
+                      : buttons == Buttons::OKCancel ? s->answer == Answer::OK || s->answer == Answer::Cancel
+                      : buttons == Buttons::YesNo    ? s->answer == Answer::Yes || s->answer == Answer::No
+                                                     : s->answer != Answer::OK;
     EXPECT_TRUE(fits) << "Scripted answer does not fit the buttons of \"" << title << ": " << text << "\"";
     return s->answer;
 }
