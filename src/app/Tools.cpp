@@ -7,6 +7,7 @@
 #include "minimize/OneFunctionCall.h"
 #include "minimize/SimplexMinimizer.h"
 #include "model/InitializationWindow.h"
+#include "uncertainty/CovarianceCalculator.h"
 #include "priors/PriorTools.h"
 
 namespace orvanta {
@@ -19,6 +20,7 @@ void installTools(Application& app, TarnfieldModel& model)
     installMarquardt(app);
     installAlgorithmFile(app, model);
     installAlgorithmEditor(app);
+    installCovarianceCommand(app);
     installPriors(app);
 }
 

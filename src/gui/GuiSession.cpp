@@ -3,6 +3,8 @@
 #include "app/Application.h"
 #include "app/Tools.h"
 #include "gui/AlgorithmEditorView.h"
+#include "gui/CovarianceCalculationsWindowView.h"
+#include "gui/CovarianceDisplayWindowView.h"
 #include "gui/DesktopView.h"
 #include "gui/EditValuesDialogView.h"
 #include "gui/InitializationWindowView.h"
@@ -24,6 +26,8 @@ GuiSession::GuiSession(Application& app)
     desktop_->addViewFactory(makeEditValuesDialogView);
     desktop_->addViewFactory(makeSimplexWindowView);
     desktop_->addViewFactory(makeMarquardtWindowView);
+    desktop_->addViewFactory(makeCovarianceDisplayWindowView);
+    desktop_->addViewFactory(makeCovarianceCalculationsWindowView);
     app_.desktop.setObserver(desktop_.get());
     // Windows the engine opened before the views existed.
     for (Window* window : app_.desktop.windows())

@@ -11,6 +11,9 @@ namespace callCode {
 inline constexpr std::int32_t initialize = 0;
 inline constexpr std::int32_t firstEvaluation = 1;   // 2 and above: a running task's call count
 inline constexpr std::int32_t summary = -1;
+// The model fills gradientVector[p] and curvatureMatrix[p][q] (parameter numbers, 0..paramCount)
+// with the first and second derivatives of the objective at the vector it is given. A model that
+// supplies no derivatives leaves the zeros its caller put there (zeroModelDerivatives).
 inline constexpr std::int32_t analyticalDerivatives = -2;
 } // namespace callCode
 
@@ -60,5 +63,11 @@ struct ModelWorkspace {
 // parameter set's other arrays; the model's paramCount comes back into data.paramCount.
 void callModel(ModelRoutine& model, AlgorithmData& data, ModelWorkspace& workspace, std::vector<double>& vector,
                std::int32_t NF);
+
+// gradientVector [0..paramCount] and curvatureMatrix [0..paramCount][0..paramCount], all 0, as
+// a call with code -2 expects them.
+void zeroModelDerivatives(ModelWorkspace& workspace, int paramCount);
+// An element of curvatureMatrix, 0 where the model left none.
+double modelCurvature(const ModelWorkspace& workspace, int row, int column);
 
 } // namespace orvanta

@@ -38,6 +38,9 @@ struct CovarianceRun {
     std::array<double, gridCount + 1> gridStdDev{-1.0, -1.0, -1.0, -1.0};  // 1..3; -1 interrupted
     std::array<GridResults, gridCount + 1> grids;                          // 1..3
     bool lastRunJustFinished = false;  // which caption the display window shows
+    // Set by the calculations window's interrupt button, read and cleared by the calculator
+    // between function evaluations (covInterruptRequested).
+    bool interruptRequested = false;
 
     int freeCount() const { return covParamOf.empty() ? 0 : static_cast<int>(covParamOf.size()) - 1; }
 };
