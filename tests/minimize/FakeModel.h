@@ -12,7 +12,8 @@ namespace orvanta::testing {
 
 // A model routine made by hand: it records every call, may rewrite the vector it is given the
 // way a real model cleans its parameters, lets a fake clock run for as long as the call is to
-// take and returns the objective it is told to.
+// take and returns the objective it is told to. Asked for derivatives (NF = -2) it writes them
+// when told how.
 class FakeModel : public ModelRoutine {
 public:
     struct Call {
@@ -30,6 +31,8 @@ public:
         if (clock)
             clock->advance(callDuration);
         args.objectiveValue = objective(args.paramValues);
+        if (args.NF == callCode::analyticalDerivatives && supplyDerivatives)
+            supplyDerivatives(args.gradientVector, args.curvatureMatrix);
     }
 
     std::string lastFailure() const override { return failure; }
@@ -39,6 +42,8 @@ public:
         return 0.0;
     };
     std::function<void(std::vector<double>&)> rewrite;
+    std::function<void(std::vector<double>& gradient, std::vector<std::vector<double>>& curvature)>
+        supplyDerivatives;
     std::function<void()> duringCall;
     FakeClock* clock = nullptr;
     double callDuration = 0.0;

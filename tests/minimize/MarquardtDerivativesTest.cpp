@@ -27,19 +27,6 @@ constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr double infinity = std::numeric_limits<double>::infinity();
 constexpr double epsilon = std::numeric_limits<double>::epsilon();
 
-// A fake model that also answers the derivative request (NF = -2) when told how.
-class DerivativeModel : public FakeModel {
-public:
-    void MODEL(ModelArguments args) override
-    {
-        FakeModel::MODEL(args);
-        if (args.NF == callCode::analyticalDerivatives && supplyDerivatives)
-            supplyDerivatives(args.gradientVector, args.curvatureMatrix);
-    }
-
-    std::function<void(std::vector<double>&, std::vector<std::vector<double>>&)> supplyDerivatives;
-};
-
 // Five parameters: 1 (value 2), 3 (value 0) and 5 (value 250) are free; 2 is frozen at 5; 4 is
 // fused to 1 and so follows it. Free positions 1, 2, 3 are parameters 1, 3, 5.
 class MarquardtDerivatives : public ::testing::Test {
@@ -81,7 +68,7 @@ protected:
     ScriptedUi ui;
     FakeClock clock;
     Application app{ui, clock, realFileSystem()};
-    DerivativeModel model;
+    FakeModel model;
     WorkMatrix matrix;
     DerivativeWork work;
 };

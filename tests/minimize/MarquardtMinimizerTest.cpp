@@ -28,18 +28,26 @@ protected:
 
     // Numerical derivatives, no derivative listing.
     void answerNumericalWithoutListing() { ui.answer(Answer::No).answer(Answer::OK).answer(Answer::No); }
+    // Yes for analytical or No for numerical derivatives, then the derivative listing.
+    void answerWithListing(Answer derivativeMode)
+    {
+        ui.answer(derivativeMode).answer(Answer::OK).answer(Answer::Yes);
+    }
 
     MarquardtWindow* marquardtWindow() const
     {
         return app.desktop.find<MarquardtWindow>(MarquardtWindow::windowName);
     }
 
-    // Presses the window's "&Interrupt" at the first yield where it can be pressed.
-    void pressStopAtTheFirstChance()
+    // Presses the window's "&Interrupt" at the first yield where it can be pressed, once
+    // acceptedFirst iterations have been accepted.
+    void pressStopAtTheFirstChance(int acceptedFirst = 0)
     {
-        ui.onYield = [this] {
+        pressed = false;
+        ui.onYield = [this, acceptedFirst] {
             MarquardtWindow* window = marquardtWindow();
-            if (!pressed && window && window->stopButton().button.enabled) {
+            if (!pressed && app.minimization.counters.iterationCount >= acceptedFirst && window &&
+                window->stopButton().button.enabled) {
                 window->cmdStop_Click();
                 pressed = true;
             }
@@ -47,6 +55,36 @@ protected:
     }
 
     bool pressed = false;
+
+    // A derivative pause: the listing is in the window and its buttons wait to be pressed.
+    bool pausing() const
+    {
+        const MarquardtWindow* window = marquardtWindow();
+        return window && !app.minimization.resumeRequested && window->iterationButton().visible &&
+               panel(1).empty();
+    }
+
+    // Presses one of the pause buttons at every pause, keeping the window's text.
+    void pressAtEveryPause(void (MarquardtWindow::*button)())
+    {
+        ui.onYield = [this, button] {
+            if (!pausing())
+                return;
+            ++pauses;
+            textsDuringPauses.push_back(marquardtWindow()->text());
+            (marquardtWindow()->*button)();
+        };
+    }
+
+    int pauses = 0;
+    std::vector<std::string> textsDuringPauses;
+
+    // Whether the model is being asked by an axial probe or the last evaluation: an uncounted
+    // call after the start.
+    bool uncountedCallAfterTheStart() const
+    {
+        return model.calls.back().nf == 1 && app.minimization.counters.callCount > 1;
+    }
 
     int callsWithCode(std::int32_t nf) const
     {
@@ -190,6 +228,22 @@ TEST_F(MarquardtSession, TiesAreAcceptedAndMaxCallsIterationsStopTheRun)
     EXPECT_EQ(values()[1], 1.0);
 }
 
+// A relative change cannot be measured against a last value of 0; only an unchanged value counts
+// as converged there, and the axial search then decides.
+TEST_F(MarquardtSession, RelativeToleranceAtAMinimumOfZeroConvergesOnAnUnchangedValue)
+{
+    setParameters({{1.0, 1.0}});
+    model.objective = bowl({0.0, 1.0});
+    options().convergenceTolerance = -1e-6;
+    answerNumericalWithoutListing();
+    ui.answer(Answer::OK);
+    pressMarquardt();
+
+    EXPECT_EQ(app.minimization.counters.iterationCount, 1);
+    EXPECT_TRUE(messageShown("Minimum found using Marquardt!"));
+    EXPECT_EQ(values()[1], 1.0);
+}
+
 TEST_F(MarquardtSession, InterruptAnsweredYesStopsAtTheNextAcceptedIteration)
 {
     setParameters({{4.0, 1.0}});
@@ -318,6 +372,181 @@ TEST_F(MarquardtSession, UndefinedDerivativeProbeEndsTheRunNamingTheParameter)
     EXPECT_NE(messages[3].text.find("parameter # 2"), std::string::npos);
     EXPECT_EQ(messages[3].title, title);
     EXPECT_EQ(values()[2], 1.999);
+}
+
+TEST_F(MarquardtSession, AnalyticalDerivativesComeFromTheModelAndAreListedAsSuch)
+{
+    setParameters({{4.0, 1.0}});
+    model.objective = bowl({0.0, 1.0});
+    // The gradient of (v - 1)^2 with twice its curvature, so that each Newton step goes half the
+    // way to the minimum.
+    model.supplyDerivatives = [this](std::vector<double>& gradient, std::vector<std::vector<double>>& curvature) {
+        gradient[1] = 2.0 * (model.calls.back().vector[1] - 1.0);
+        curvature[1][1] = 4.0;
+    };
+    options().convergenceTolerance = 1e-6;
+    answerWithListing(Answer::Yes);
+    ui.answer(Answer::OK);
+    pressAtEveryPause(&MarquardtWindow::cmdContinue_Click);
+    pressMarquardt();
+
+    // No numerical probe: call 2 is already the first trial, half the damped Newton step away.
+    ASSERT_GE(model.calls.size(), 3u);
+    EXPECT_EQ(model.calls[1].nf, callCode::analyticalDerivatives);
+    EXPECT_EQ(model.calls[2].nf, 2);
+    EXPECT_NEAR(model.calls[2].vector[1], 4.0 - 6.0 / (4.0 * 1.001), 1e-12);
+    // Asked at the start and after every accepted iteration but the converged last one.
+    EXPECT_EQ(callsWithCode(callCode::analyticalDerivatives), app.minimization.counters.iterationCount);
+    EXPECT_TRUE(messageShown("Minimum found using Marquardt!"));
+    EXPECT_NEAR(values()[1], 1.0, 1e-3);
+    ASSERT_EQ(pauses, 1);
+    EXPECT_NE(textsDuringPauses[0].find("Analytical 1st derivative wrt Parameter      001)"), std::string::npos);
+}
+
+TEST_F(MarquardtSession, DerivativePausesFollowThePauseButtonPressed)
+{
+    struct Case {
+        const char* button;
+        void (MarquardtWindow::*press)();
+        bool pauseAtEveryIteration;
+    };
+    const Case cases[] = {
+        {"&Next iteration", &MarquardtWindow::cmdIteration_Click, true},
+        {"&Continue", &MarquardtWindow::cmdContinue_Click, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        pauses = 0;
+        textsDuringPauses.clear();
+        setParameters({{4.0, 1.0}, {3.0, 1.0}});
+        model.objective = bowl({0.0, 1.0, -2.0});
+        options().convergenceTolerance = 1e-4;
+        answerWithListing(Answer::No);
+        ui.answer(Answer::OK);
+        pressAtEveryPause(c.press);
+        pressMarquardt();
+
+        const int iterations = app.minimization.counters.iterationCount;
+        ASSERT_GE(iterations, 2);
+        EXPECT_EQ(pauses, c.pauseAtEveryIteration ? iterations : 1);
+        for (const std::string& text : textsDuringPauses)
+            EXPECT_NE(text.find("Numerical 2nd derivative wrt Parameters 001,002)"), std::string::npos);
+        EXPECT_TRUE(messageShown("Minimum found using Marquardt!"));
+        EXPECT_NEAR(values()[2], -2.0, 1e-6);
+        app.desktop.close(MarquardtWindow::windowName); // brings the main menu back
+    }
+}
+
+TEST_F(MarquardtSession, AnOpenLogGetsARecordForEveryAcceptedIterationAndTheResult)
+{
+    setParameters({{4.0, 1.0}, {3.0, 1.0}});
+    model.objective = bowl({0.0, 1.0, -2.0});
+    options().convergenceTolerance = 1e-4;
+    openLog();
+    options().fileFrequency = 5; // Marquardt writes at every accepted iteration whatever it is
+    answerNumericalWithoutListing();
+    ui.answer(Answer::OK);
+    pressMarquardt();
+
+    const std::string log = logText();
+    const int iterations = app.minimization.counters.iterationCount;
+    ASSERT_GE(iterations, 2);
+    int records = 0;
+    for (std::size_t at = log.find("Current Min> "); at != std::string::npos; at = log.find("Current Min> ", at + 1))
+        ++records;
+    EXPECT_EQ(records, iterations);
+    const std::string ending = "after " + std::to_string(iterations) + " iterations and " +
+                               std::to_string(app.minimization.counters.callCount) + " function calls\r\n\r\n";
+    ASSERT_GE(log.size(), ending.size());
+    EXPECT_EQ(log.substr(log.size() - ending.size()), ending);
+    EXPECT_NE(log.find("Minimum of "), std::string::npos);
+}
+
+TEST_F(MarquardtSession, LambdaBeyondItsLimitGivesUpBeforeTheTrialLimit)
+{
+    setParameters({{4.0, 1.0}});
+    const auto base = bowl({0.0, 1.0});
+    // After the start and the first derivatives (calls 1 to 3) every trial lies far above the
+    // start: each is rejected and lambda grows tenfold until it passes 1E+20, which it does
+    // before the trial limit when it starts from its initial value.
+    model.objective = [this, base](const std::vector<double>& v) {
+        return base(v) + (model.calls.back().nf > 3 ? 1000.0 : 0.0);
+    };
+    answerNumericalWithoutListing();
+    ui.answer(Answer::OK);
+    pressMarquardt();
+
+    const int rejected = app.minimization.counters.callCount - 3;
+    EXPECT_GT(rejected, 20);
+    EXPECT_LT(rejected, trialLimit);
+    EXPECT_EQ(callsWithCode(1), 1); // the start only: no verification
+    EXPECT_EQ(ui.messages().back().title, "Marquardt quits in frustration");
+    EXPECT_EQ(marquardtWindow(), nullptr);
+    EXPECT_EQ(values()[1], 4.0);
+}
+
+TEST_F(MarquardtSession, FiveFailedVerificationsGiveUp)
+{
+    setParameters({{4.0, 1.0}});
+    const auto base = bowl({0.0, 1.0});
+    // Every uncounted call after the start lowers the objective by 1 from then on: each axial
+    // probe beats the minimum, and the steps from the better probe are accepted as usual.
+    model.objective = [this, base](const std::vector<double>& v) { return base(v) - (callsWithCode(1) - 1); };
+    options().convergenceTolerance = 1e-3;
+    answerNumericalWithoutListing();
+    ui.answer(Answer::OK);
+    pressMarquardt();
+
+    EXPECT_EQ(callsWithCode(1), 1 + verificationLimit * 2); // the start, then two probes a time
+    EXPECT_EQ(ui.messages().back().title, "Marquardt quits in frustration");
+    EXPECT_EQ(marquardtWindow(), nullptr);
+}
+
+// An interrupt answered Yes takes effect at the next verification that fails: the run ends there
+// without a further message. A verification after the trial limit also closes the window.
+TEST_F(MarquardtSession, QuittingEndsTheRunAtAFailedVerification)
+{
+    using Objective = std::function<double(const std::vector<double>&)>;
+    struct Case {
+        const char* what;
+        double start;
+        Objective objective;
+        int trappedFrom;        // accepted iterations after which every trial fails; 0: never
+        int pressAfterAccepted; // the interrupt is pressed once this many iterations are accepted
+        bool windowClosed;
+    };
+    // The bowl's first step changes the objective by 0.25, below the tolerance. Newton steps on
+    // the quartic go two thirds of the way each, so its iterations do not converge; with lambda
+    // down to 1E-06 after three of them the trial limit comes before lambda's.
+    const Case cases[] = {
+        {"converged iteration", 1.5, bowl({0.0, 1.0}), 0, 0, false},
+        {"trial limit", 4.0, [](const std::vector<double>& v) { return std::pow(v[1] - 1.0, 4); }, 3, 3, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        setParameters({{c.start, 1.0}});
+        // Every axial probe beats the minimum by 1, more than the tolerance.
+        model.objective = [this, c](const std::vector<double>& v) {
+            if (uncountedCallAfterTheStart())
+                return c.objective(v) - 1.0;
+            const bool trapped = c.trappedFrom > 0 && app.minimization.counters.iterationCount >= c.trappedFrom;
+            return c.objective(v) + (trapped ? 1000.0 : 0.0);
+        };
+        options().convergenceTolerance = 0.5;
+        pressStopAtTheFirstChance(c.pressAfterAccepted);
+        const int uncountedBefore = callsWithCode(1);
+        answerNumericalWithoutListing();
+        ui.answer(Answer::Yes);
+        pressMarquardt();
+        ui.onYield = nullptr;
+
+        EXPECT_EQ(ui.messages().back().text, "Interrupt received. Do you want to quit minimizing?");
+        EXPECT_EQ(callsWithCode(1) - uncountedBefore, 1 + 2); // the start and one verification
+        EXPECT_EQ(marquardtWindow() == nullptr, c.windowClosed);
+        EXPECT_FALSE(app.minimization.marquardtRunning);
+        app.desktop.close(MarquardtWindow::windowName);
+        app.showMainMenu();
+    }
 }
 
 class MarquardtProfileInterrupt : public MarquardtSession {
