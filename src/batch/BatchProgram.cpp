@@ -1,5 +1,6 @@
 #include "batch/BatchProgram.h"
 
+#include "batch/CovarianceCommand.h"
 #include "batch/EvaluateCommand.h"
 #include "batch/FitCommand.h"
 #include "batch/SimulateCommand.h"
@@ -29,15 +30,36 @@ const char* usageText =
     "      Reads the data files as evaluate does, minimizes from the values, steps\n"
     "      and links of the algorithm file IN and writes the algorithm data holding\n"
     "      the estimates to OUT (never IN, unless --overwrite-input is given). At the\n"
-    "      maxCalls limit of IN the run stops. Prints end (verified_minimum,\n"
-    "      call_limit, interrupted, division_by_zero, non_finite_start or\n"
-    "      non_finite_objective), objective, iterations, calls, restarts and one\n"
-    "      line pN VALUE per free parameter. Exit status 0 only for a verified\n"
-    "      minimum; after any other end OUT holds the last accepted point.\n"
+    "      maxCalls limit of IN the run stops: function calls for simplex, accepted\n"
+    "      iterations for marquardt. marquardt takes numerical derivatives and\n"
+    "      lists none. Prints end, objective (at the estimates), iterations, calls,\n"
+    "      restarts (simplex only) and one line pN VALUE per free parameter. end is\n"
+    "      verified_minimum, call_limit or non_finite_start; for simplex also\n"
+    "      division_by_zero or non_finite_objective; for marquardt also gave_up,\n"
+    "      decomposition_failed or non_finite_derivatives. Exit status 0 only for a\n"
+    "      verified minimum, 3 for non_finite_start (OUT is not written); after any\n"
+    "      other end OUT holds the last accepted point.\n"
     "      --log FILE               write progress records to FILE, every N\n"
-    "        --log-frequency N      iterations (default 1)\n"
-    "      --verbose                print the texts of the Simplex window\n"
-    "      marquardt is not available yet.\n"
+    "        --log-frequency N      iterations (default 1; marquardt writes one\n"
+    "                               after every accepted iteration)\n"
+    "      --verbose                print the texts of the minimizer's window\n"
+    "\n"
+    "  covariance [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
+    "      --alg FILE --constant C [--factors F1,F2,F3] [--optimistic] [--out FILE]\n"
+    "      Reads the data files as evaluate does and calculates the covariance\n"
+    "      matrix of the free parameters (non-zero steps in FILE) around the values\n"
+    "      of FILE from numerical Hessians on three grids. Prints centre_objective,\n"
+    "      gridG positive_definite or not_positive_definite for G = 1, 2, 3, and one\n"
+    "      line seG_pN SE per grid and free parameter (-1: not calculated). Exit\n"
+    "      status 1 when a grid's Hessian was not positive definite.\n"
+    "      --constant C             -ln[likelihood] = C x objective, C > 0 (0.5 for\n"
+    "                               this model's objective, -2 ln L)\n"
+    "      --factors F1,F2,F3       grid factors times the steps, each > 0\n"
+    "                               (default 1,0.1,0.01)\n"
+    "      --optimistic             conditional SEs only: diagonal points, no\n"
+    "                               correlations\n"
+    "      --out FILE               the covariance report (.cov) as the display\n"
+    "                               window saves it; never one of the input files\n"
     "\n"
     "  simulate --params V1,V2,...,V20 [--seed S] [--freq FILE] [--inc FILE] ...\n"
     "      Simulates data files from the model at the given values (p1..p20 as in\n"
@@ -95,6 +117,8 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return runEvaluateCommand(rest, out, err);
     if (command == "fit")
         return runFitCommand(rest, out, err);
+    if (command == "covariance")
+        return runCovarianceCommand(rest, out, err);
     if (command == "simulate")
         return runSimulateCommand(rest, out, err);
     err << "orvanta-batch: unknown command '" << command << "'\n\n" << usageText;

@@ -4,28 +4,169 @@
 #include "batch/BatchEngine.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
+#include "minimize/MarquardtMinimizer.h"
+#include "minimize/MarquardtWindow.h"
+#include "minimize/ObjectiveEvaluation.h"
 #include "minimize/SimplexMinimizer.h"
 #include "minimize/SimplexWindow.h"
+#include "model/ModelRoutine.h"
 #include "text/NumberText.h"
 
 #include <cstddef>
-#include <filesystem>
+#include <limits>
 #include <optional>
 #include <ostream>
 #include <set>
-#include <system_error>
 
 namespace orvanta {
 
 namespace {
 
 constexpr const char* commandName = "orvanta-batch fit";
+constexpr double noObjective = std::numeric_limits<double>::quiet_NaN();
 
-// The title of the Simplex's "continue after maxCalls calls?" question. Nobody can watch a
-// batch run, so going on past the limit in the .alg file would never end a diverging run.
-constexpr const char* simplexQuestionTitle = "Simplex minimization";
+// How a run ended, as the batch reports it.
+struct FitResult {
+    const char* end;  // printed after "end"
+    int status;       // the exit status
+    double objective; // at the parameter values written; NaN after a refused start
+};
+
+// A minimizer as the batch runs it. Nobody watches a batch run, so every question the minimizer
+// asks under questionTitle is answered No, which is the safe answer to each of them: the Simplex
+// does not go on past maxCalls calls (a diverging run would never end); Marquardt takes
+// numerical derivatives (the model supplies none) and lists no derivatives (the listing pauses
+// for a button).
+struct FitMethod {
+    const char* name;
+    const char* questionTitle;
+    FitResult (*run)(Application& app);
+    void (*printWindowTexts)(Application& app, std::ostream& out);
+    bool countsRestarts;
+};
+
+// ---- Simplex ------------------------------------------------------------------------------
+
+const char* simplexEndText(SimplexEnd end)
+{
+    switch (end) {
+    case SimplexEnd::Verified:
+        return "verified_minimum";
+    case SimplexEnd::StoppedAtMaxCalls:
+        return "call_limit";
+    case SimplexEnd::Interrupted:
+        return "interrupted";
+    case SimplexEnd::DivisionByZero:
+        return "division_by_zero";
+    case SimplexEnd::NonFiniteStart:
+        return "non_finite_start";
+    case SimplexEnd::NonFiniteSimplex:
+        return "non_finite_objective";
+    }
+    return "unknown";
+}
+
+int exitStatus(bool verified, bool nonFiniteStart)
+{
+    if (verified)
+        return batchExit::success;
+    return nonFiniteStart ? batchExit::notFinite : batchExit::incomplete;
+}
+
+// The run leaves the parameters alone after a division by zero; the best vertex is still the
+// last accepted point, and the output file should hold it.
+void keepBestVertex(Application& app, SimplexEnd end)
+{
+    if (end != SimplexEnd::DivisionByZero)
+        return;
+    AlgorithmData& data = app.algorithm;
+    const SimplexState& simplex = app.minimization.simplex;
+    const std::vector<double>& best = simplex.vertices[static_cast<std::size_t>(simplex.bestVertex)];
+    for (int k = 1; k <= data.freeCount; ++k) {
+        const auto position = static_cast<std::size_t>(k);
+        data.paramValues[static_cast<std::size_t>(data.freeIndex[position])] = best[position];
+    }
+}
+
+// The Simplex as the main menu's "Simple&x" runs it, minus the menu.
+FitResult runSimplexFit(Application& app)
+{
+    app.minimization.simplexRunning = true;
+    const SimplexEnd end = runSimplex(app);
+    app.minimization.simplexRunning = false;
+    keepBestVertex(app, end);
+    return {simplexEndText(end), exitStatus(end == SimplexEnd::Verified, end == SimplexEnd::NonFiniteStart),
+            currentSimplexProgress(app).bestValue};
+}
+
+void printSimplexWindow(Application& app, std::ostream& out)
+{
+    if (const auto* window = app.desktop.find<SimplexWindow>(SimplexWindow::windowName))
+        out << window->initialText() << "\n" << window->progressText() << "\n";
+}
+
+// ---- Marquardt ----------------------------------------------------------------------------
+
+const char* marquardtEndText(MarquardtEnd end)
+{
+    switch (end) {
+    case MarquardtEnd::Verified:
+        return "verified_minimum";
+    case MarquardtEnd::Stopped:
+        return "call_limit"; // maxCalls accepted iterations; no interrupt reaches a batch run
+    case MarquardtEnd::GaveUp:
+        return "gave_up";
+    case MarquardtEnd::DecompositionFailed:
+        return "decomposition_failed";
+    case MarquardtEnd::DerivativesMissing:
+        return "derivatives_missing";
+    case MarquardtEnd::NonFiniteDerivatives:
+        return "non_finite_derivatives";
+    case MarquardtEnd::NonFiniteStart:
+        return "non_finite_start";
+    case MarquardtEnd::ProfileInterrupted:
+        return "interrupted";
+    }
+    return "unknown";
+}
+
+// The objective at paramValues, the point every Marquardt end leaves there; evaluated once more
+// because only the verified end reports its value.
+double objectiveAtParamValues(Application& app)
+{
+    std::vector<double> point = app.algorithm.paramValues;
+    return evaluateObjective(app, point, callCode::firstEvaluation);
+}
+
+// Marquardt as the main menu's "&Marquardt" runs it, minus the menu.
+FitResult runMarquardtFit(Application& app)
+{
+    chooseMarquardtOptions(app);
+    app.minimization.marquardtRunning = true;
+    const MarquardtEnd end = runMarquardt(app);
+    app.minimization.marquardtRunning = false;
+    app.session.simplexBuilt = false;
+    const bool nonFiniteStart = end == MarquardtEnd::NonFiniteStart;
+    return {marquardtEndText(end), exitStatus(end == MarquardtEnd::Verified, nonFiniteStart),
+            nonFiniteStart ? noObjective : objectiveAtParamValues(app)};
+}
+
+// The window is open at the end unless the run closed it (giving up, a failed decomposition).
+void printMarquardtWindow(Application& app, std::ostream& out)
+{
+    if (const auto* window = app.desktop.find<MarquardtWindow>(MarquardtWindow::windowName))
+        out << window->text() << "\n";
+}
+
+const FitMethod fitMethods[] = {
+    {"simplex", "Simplex minimization", runSimplexFit, printSimplexWindow, true},
+    {"marquardt", "Marquardt minimization", runMarquardtFit, printMarquardtWindow, false},
+};
+
+// ---- Options ------------------------------------------------------------------------------
 
 struct FitOptions {
+    const FitMethod* method = nullptr;
     InitializationRequest request;
     std::string algorithmFile;
     std::string outputFile;
@@ -34,25 +175,14 @@ struct FitOptions {
     bool verbose = false;
 };
 
-bool sameFile(const std::string& a, const std::string& b)
+const FitMethod* readMethod(const CommandLine& line, std::ostream& err)
 {
-    std::error_code error;
-    if (std::filesystem::equivalent(a, b, error))
-        return true;
-    return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
-}
-
-// Reads --method; only the Simplex can run so far.
-bool readMethod(const CommandLine& line, std::ostream& err)
-{
-    const std::string method = line.value("--method").value_or("");
-    if (method == "simplex")
-        return true;
-    if (method == "marquardt")
-        err << commandName << ": marquardt is not available yet\n";
-    else
-        err << commandName << ": --method must be simplex or marquardt, not '" << method << "'\n";
-    return false;
+    const std::string name = line.value("--method").value_or("");
+    for (const FitMethod& method : fitMethods)
+        if (name == method.name)
+            return &method;
+    err << commandName << ": --method must be simplex or marquardt, not '" << name << "'\n";
+    return nullptr;
 }
 
 bool readFiles(const CommandLine& line, FitOptions& options, std::ostream& err)
@@ -60,7 +190,8 @@ bool readFiles(const CommandLine& line, FitOptions& options, std::ostream& err)
     const auto in = line.value("--alg");
     const auto out = line.value("--out");
     if (!in || !out) {
-        err << commandName << ": give the algorithm file to start from (--alg) and the one to write (--out)\n";
+        err << commandName
+            << ": give the algorithm file to start from (--alg) and the one to write (--out)\n";
         return false;
     }
     if (sameFile(*in, *out) && !line.flag("--overwrite-input")) {
@@ -103,18 +234,21 @@ std::optional<FitOptions> readOptions(const std::vector<std::string>& args, std:
         err << commandName << ": " << line.error() << "\n";
         return std::nullopt;
     }
-    if (!readMethod(line, err))
+    FitOptions options;
+    options.method = readMethod(line, err);
+    if (!options.method)
         return std::nullopt;
     const std::optional<InitializationRequest> request = readDataOptions(line, commandName, err);
     if (!request)
         return std::nullopt;
-    FitOptions options;
     options.request = *request;
     options.verbose = line.flag("--verbose");
     if (!readFiles(line, options, err) || !readLog(line, options, err))
         return std::nullopt;
     return options;
 }
+
+// ---- The run ------------------------------------------------------------------------------
 
 // Opens the minimization log as the editor's "&Open" does.
 bool openLog(Application& app, const FitOptions& options, std::ostream& err)
@@ -130,73 +264,16 @@ bool openLog(Application& app, const FitOptions& options, std::ostream& err)
     return true;
 }
 
-const char* endText(SimplexEnd end)
-{
-    switch (end) {
-    case SimplexEnd::Verified:
-        return "verified_minimum";
-    case SimplexEnd::StoppedAtMaxCalls:
-        return "call_limit";
-    case SimplexEnd::Interrupted:
-        return "interrupted";
-    case SimplexEnd::DivisionByZero:
-        return "division_by_zero";
-    case SimplexEnd::NonFiniteStart:
-        return "non_finite_start";
-    case SimplexEnd::NonFiniteSimplex:
-        return "non_finite_objective";
-    }
-    return "unknown";
-}
-
-int exitStatus(SimplexEnd end)
-{
-    if (end == SimplexEnd::Verified)
-        return batchExit::success;
-    if (end == SimplexEnd::NonFiniteStart)
-        return batchExit::notFinite;
-    return batchExit::incomplete;
-}
-
-// The run leaves the parameters alone after a division by zero; the best vertex is still the
-// last accepted point, and the output file should hold it.
-void keepBestVertex(Application& app, SimplexEnd end)
-{
-    if (end != SimplexEnd::DivisionByZero)
-        return;
-    AlgorithmData& data = app.algorithm;
-    const SimplexState& simplex = app.minimization.simplex;
-    const std::vector<double>& best = simplex.vertices[static_cast<std::size_t>(simplex.bestVertex)];
-    for (int k = 1; k <= data.freeCount; ++k) {
-        const auto position = static_cast<std::size_t>(k);
-        data.paramValues[static_cast<std::size_t>(data.freeIndex[position])] = best[position];
-    }
-}
-
-// The Simplex as the main menu's "Simple&x" runs it, minus the menu.
-SimplexEnd runSimplexFit(Application& app)
-{
-    app.minimization.simplexRunning = true;
-    const SimplexEnd end = runSimplex(app);
-    app.minimization.simplexRunning = false;
-    keepBestVertex(app, end);
-    return end;
-}
-
-void printWindowTexts(Application& app, std::ostream& out)
-{
-    if (const auto* window = app.desktop.find<SimplexWindow>(SimplexWindow::windowName))
-        out << window->initialText() << "\n" << window->progressText() << "\n";
-}
-
-void printSummary(const Application& app, SimplexEnd end, std::ostream& out)
+void printSummary(const Application& app, const FitOptions& options, const FitResult& result,
+                  std::ostream& out)
 {
     const RunCounters& counters = app.minimization.counters;
-    out << "end " << endText(end) << "\n";
-    out << "objective " << fullPrecision(currentSimplexProgress(app).bestValue) << "\n";
+    out << "end " << result.end << "\n";
+    out << "objective " << fullPrecision(result.objective) << "\n";
     out << "iterations " << counters.iterationCount << "\n";
     out << "calls " << counters.callCount << "\n";
-    out << "restarts " << counters.restartCount << "\n";
+    if (options.method->countsRestarts)
+        out << "restarts " << counters.restartCount << "\n";
     const AlgorithmData& data = app.algorithm;
     for (int k = 1; k <= data.freeCount; ++k) {
         const int parameter = data.freeIndex[static_cast<std::size_t>(k)];
@@ -231,25 +308,25 @@ int runFitCommand(const std::vector<std::string>& args, std::ostream& out, std::
     if (!options)
         return batchExit::badInput;
     BatchEngine engine;
-    engine.ui.answerQuestionsTitled(simplexQuestionTitle, Answer::No);
+    engine.ui.answerQuestionsTitled(options->method->questionTitle, Answer::No);
     if (!prepareRun(engine, *options, err))
         return batchExit::badInput;
 
     Application& app = engine.app;
-    const SimplexEnd end = runSimplexFit(app);
+    const FitResult result = options->method->run(app);
     if (options->verbose)
-        printWindowTexts(app, out);
+        options->method->printWindowTexts(app, out);
     err << engine.messages.str();
-    if (end == SimplexEnd::NonFiniteStart) {
-        out << "end " << endText(end) << "\n";
+    if (result.status == batchExit::notFinite) {
+        out << "end " << result.end << "\n";
         return batchExit::notFinite;
     }
     if (!writeAlgorithmFile(options->outputFile, app.algorithm)) {
         err << commandName << ": the algorithm file '" << options->outputFile << "' cannot be written\n";
         return batchExit::badInput;
     }
-    printSummary(app, end, out);
-    return exitStatus(end);
+    printSummary(app, *options, result, out);
+    return result.status;
 }
 
 } // namespace orvanta

@@ -1,0 +1,197 @@
+#include "batch/CovarianceCommand.h"
+
+#include "batch/BatchEngine.h"
+#include "batch/BatchProgram.h"
+#include "batch/CommandLine.h"
+#include "text/NumberText.h"
+#include "uncertainty/CovarianceCalculator.h"
+#include "uncertainty/CovarianceDisplayWindow.h"
+
+#include <cmath>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <set>
+
+namespace orvanta {
+
+namespace {
+
+constexpr const char* commandName = "orvanta-batch covariance";
+
+struct CovarianceOptions {
+    InitializationRequest request;
+    std::string algorithmFile;
+    std::optional<std::string> outputFile; // full path, as a save dialog gives it
+    CovarianceSettings settings;
+};
+
+// A positive finite number, or nothing after one line to err.
+std::optional<double> positiveNumber(const std::string& text, const std::string& what, std::ostream& err)
+{
+    const Converted<double> value = textToDouble(text);
+    if (!value || !std::isfinite(value.value()) || value.value() <= 0.0) {
+        err << commandName << ": " << what << " must be a number above 0, not '" << text << "'\n";
+        return std::nullopt;
+    }
+    return value.value();
+}
+
+bool readConstant(const CommandLine& line, CovarianceOptions& options, std::ostream& err)
+{
+    const auto text = line.value("--constant");
+    if (!text) {
+        err << commandName
+            << ": give the constant that makes the objective the -ln[likelihood] (--constant C, e.g. 0.5 for "
+               "-2 ln L)\n";
+        return false;
+    }
+    const std::optional<double> constant = positiveNumber(*text, "--constant", err);
+    if (!constant)
+        return false;
+    options.settings.objectiveConstant = *constant;
+    return true;
+}
+
+bool readFactors(const CommandLine& line, CovarianceOptions& options, std::ostream& err)
+{
+    const auto text = line.value("--factors");
+    if (!text)
+        return true;
+    const std::vector<std::string> parts = splitAtCommas(*text);
+    if (parts.size() != static_cast<std::size_t>(gridCount)) {
+        err << commandName << ": --factors needs " << gridCount << " values, not " << parts.size() << "\n";
+        return false;
+    }
+    for (int g = 1; g <= gridCount; ++g) {
+        const std::optional<double> factor =
+            positiveNumber(parts[static_cast<std::size_t>(g - 1)], "grid factor " + std::to_string(g), err);
+        if (!factor)
+            return false;
+        options.settings.gridFactors[static_cast<std::size_t>(g)] = *factor;
+    }
+    return true;
+}
+
+bool readFiles(const CommandLine& line, CovarianceOptions& options, std::ostream& err)
+{
+    const auto in = line.value("--alg");
+    if (!in) {
+        err << commandName << ": give the algorithm file whose values are the centre (--alg FILE)\n";
+        return false;
+    }
+    options.algorithmFile = *in;
+    const auto out = line.value("--out");
+    if (!out)
+        return true;
+    for (const std::string& input : {*in, options.request.frequencyFile, options.request.incrementFile})
+        if (!input.empty() && sameFile(input, *out)) {
+            err << commandName << ": --out names the input file '" << input << "'\n";
+            return false;
+        }
+    options.outputFile = std::filesystem::absolute(*out).lexically_normal().string();
+    return true;
+}
+
+// Reads the options; on a problem writes one line to err and returns nothing.
+std::optional<CovarianceOptions> readOptions(const std::vector<std::string>& args, std::ostream& err)
+{
+    std::set<std::string> valueOptions = dataOptionNames();
+    valueOptions.insert({"--alg", "--constant", "--factors", "--out"});
+    CommandLine line;
+    if (!line.parse(args, valueOptions, {"--optimistic"})) {
+        err << commandName << ": " << line.error() << "\n";
+        return std::nullopt;
+    }
+    const std::optional<InitializationRequest> request = readDataOptions(line, commandName, err);
+    if (!request)
+        return std::nullopt;
+    CovarianceOptions options;
+    options.request = *request;
+    options.settings.optimisticSEs = line.flag("--optimistic");
+    if (!readFiles(line, options, err) || !readConstant(line, options, err) ||
+        !readFactors(line, options, err))
+        return std::nullopt;
+    return options;
+}
+
+bool gridCalculated(const GridResults& grid)
+{
+    return grid.determinant != -1.0;
+}
+
+void printResults(const CovarianceRun& run, std::ostream& out)
+{
+    out << "centre_objective " << fullPrecision(run.centreObjective) << "\n";
+    for (int g = 1; g <= gridCount; ++g)
+        out << "grid" << g << " "
+            << (gridCalculated(run.grids[static_cast<std::size_t>(g)]) ? "positive_definite"
+                                                                       : "not_positive_definite")
+            << "\n";
+    for (int g = 1; g <= gridCount; ++g)
+        for (int a = 1; a <= run.freeCount(); ++a)
+            out << "se" << g << "_p" << run.covParamOf[static_cast<std::size_t>(a)] << " "
+                << fullPrecision(
+                       run.grids[static_cast<std::size_t>(g)].standardError[static_cast<std::size_t>(a)])
+                << "\n";
+}
+
+// Collates the report and saves it as the display window's buttons do.
+bool writeReport(Application& app, const std::string& path, std::ostream& err)
+{
+    showCovarianceDisplay(app);
+    if (auto* display = app.desktop.find<CovarianceDisplayWindow>(CovarianceDisplayWindow::windowName))
+        display->cmdScreen_Click();
+    if (writeCovarianceFile(app, path))
+        return true;
+    err << commandName << ": the covariance file '" << path << "' cannot be written\n";
+    return false;
+}
+
+// Everything before the run; false when the input is bad.
+bool prepareRun(BatchEngine& engine, const CovarianceOptions& options, std::ostream& err)
+{
+    if (!initializeFromData(engine, options.request, commandName, err) ||
+        !loadAlgorithmFile(engine, options.algorithmFile, commandName, err))
+        return false;
+    buildFreeIndex(engine.app.algorithm);
+    if (engine.app.algorithm.freeCount == 0) {
+        err << commandName << ": all step sizes are zero, there is no free parameter\n";
+        return false;
+    }
+    return true;
+}
+
+int exitStatus(const CovarianceRun& run)
+{
+    for (int g = 1; g <= gridCount; ++g)
+        if (!gridCalculated(run.grids[static_cast<std::size_t>(g)]))
+            return batchExit::incomplete;
+    return batchExit::success;
+}
+
+} // namespace
+
+int runCovarianceCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    const std::optional<CovarianceOptions> options = readOptions(args, err);
+    if (!options)
+        return batchExit::badInput;
+    BatchEngine engine;
+    if (!prepareRun(engine, *options, err))
+        return batchExit::badInput;
+
+    Application& app = engine.app;
+    const bool centreFinite = runNumericalCovariance(app, options->settings);
+    err << engine.messages.str();
+    if (!centreFinite) {
+        err << commandName << ": the objective at the centre is not finite\n";
+        return batchExit::notFinite;
+    }
+    if (options->outputFile && !writeReport(app, *options->outputFile, err))
+        return batchExit::badInput;
+    printResults(app.covariance, out);
+    return exitStatus(app.covariance);
+}
+
+} // namespace orvanta
