@@ -181,35 +181,11 @@ void secondDerivativeRow(const DerivativeWork& work, double F0, WorkMatrix& work
 
 // ---- Analytical -----------------------------------------------------------------------------
 
-// gradientVector [0..paramCount] and curvatureMatrix [0..paramCount][0..paramCount], all 0.
-void clearModelDerivatives(ModelWorkspace& workspace, int paramCount)
-{
-    const auto size = at(std::max(paramCount, 0)) + 1;
-    workspace.gradientVector.assign(size, 0.0);
-    workspace.curvatureMatrix.resize(size);
-    for (std::vector<double>& row : workspace.curvatureMatrix)
-        row.assign(size, 0.0);
-}
-
-// An element of the model's arrays, 0 where the model left none.
-double curvatureAt(const ModelWorkspace& workspace, int row, int column)
-{
-    if (row < 0 || at(row) >= workspace.curvatureMatrix.size())
-        return 0.0;
-    const std::vector<double>& values = workspace.curvatureMatrix[at(row)];
-    return column >= 0 && at(column) < values.size() ? values[at(column)] : 0.0;
-}
-
-double gradientAt(const ModelWorkspace& workspace, int param)
-{
-    return param >= 0 && at(param) < workspace.gradientVector.size() ? workspace.gradientVector[at(param)] : 0.0;
-}
-
 bool anyFreeCurvature(const AlgorithmData& data, const ModelWorkspace& workspace)
 {
     for (int i = 1; i <= data.freeCount; ++i)
         for (int j = i; j <= data.freeCount; ++j)
-            if (curvatureAt(workspace, parameterOf(data, i), parameterOf(data, j)) != 0.0)
+            if (modelCurvature(workspace, parameterOf(data, i), parameterOf(data, j)) != 0.0)
                 return true;
     return false;
 }
@@ -220,9 +196,9 @@ void copyModelDerivatives(const AlgorithmData& data, const ModelWorkspace& works
     const int n = data.freeCount;
     for (int i = 1; i <= n; ++i)
         for (int j = 1; j <= n; ++j)
-            workMatrix(i, j) = curvatureAt(workspace, parameterOf(data, i), parameterOf(data, j));
+            workMatrix(i, j) = modelCurvature(workspace, parameterOf(data, i), parameterOf(data, j));
     for (int i = 1; i <= n; ++i)
-        work.gradient[at(i)] = gradientAt(workspace, parameterOf(data, i));
+        work.gradient[at(i)] = modelGradient(workspace, parameterOf(data, i));
 }
 
 } // namespace
@@ -261,7 +237,7 @@ DerivativeOutcome analyticalDerivatives(Application& app, WorkMatrix& workMatrix
     AlgorithmData& data = app.algorithm;
     const int n = std::max(data.freeCount, 0);
     prepareResults(workMatrix, work, n);
-    clearModelDerivatives(app.modelWorkspace, data.paramCount);
+    zeroModelDerivatives(app.modelWorkspace, data.paramCount);
 
     applyFuseGroups(data, data.paramValues, fusePinning(app.session));
     if (ModelRoutine* model = app.model())

@@ -35,4 +35,11 @@ double modelCurvature(const ModelWorkspace& workspace, int row, int column)
                                                                            : 0.0;
 }
 
+double modelGradient(const ModelWorkspace& workspace, int param)
+{
+    return param >= 0 && static_cast<std::size_t>(param) < workspace.gradientVector.size()
+               ? workspace.gradientVector[static_cast<std::size_t>(param)]
+               : 0.0;
+}
+
 } // namespace orvanta

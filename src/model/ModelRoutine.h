@@ -67,7 +67,8 @@ void callModel(ModelRoutine& model, AlgorithmData& data, ModelWorkspace& workspa
 // gradientVector [0..paramCount] and curvatureMatrix [0..paramCount][0..paramCount], all 0, as
 // a call with code -2 expects them.
 void zeroModelDerivatives(ModelWorkspace& workspace, int paramCount);
-// An element of curvatureMatrix, 0 where the model left none.
+// An element of curvatureMatrix or gradientVector, 0 where the model left none.
 double modelCurvature(const ModelWorkspace& workspace, int row, int column);
+double modelGradient(const ModelWorkspace& workspace, int param);
 
 } // namespace orvanta

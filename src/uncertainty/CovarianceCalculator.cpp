@@ -4,6 +4,7 @@
 #include "algorithm/AlgorithmEditor.h"
 #include "app/Application.h"
 #include "app/MainMenu.h"
+#include "minimize/MarquardtDerivatives.h"
 #include "minimize/ObjectiveEvaluation.h"
 #include "minimize/ProgressText.h"
 #include "model/ModelRoutine.h"
@@ -26,7 +27,6 @@ namespace {
 
 constexpr const char* resultPattern = "0.0000000E+00";
 constexpr const char* factorPattern = "0.000E+00";
-constexpr const char* callCountPattern = "###0";
 constexpr const char* interruptTitle = "Covariance calculations";
 constexpr const char* constantTitle = "Enter constant";
 constexpr const char* optimisticTitle = "Calculate optimistic SEs only?";
@@ -329,7 +329,7 @@ GridOutcome evaluateGrid(Application& app, GridWork& work, int g)
     CovarianceRun& run = app.covariance;
     const int n = work.n();
     const double h = run.gridFactors[at(g)];
-    const std::string callsText = formatNumber(static_cast<double>(callsPerGrid(n)), callCountPattern);
+    const int callsPerGridCount = static_cast<int>(callsPerGrid(n));
     account(app, "\nNow calculating -ln[likelihood] on grid #" + numberText(g) + "\n");
     const double start = app.clock().seconds();
     GridSums sums;
@@ -338,9 +338,7 @@ GridOutcome evaluateGrid(Application& app, GridWork& work, int g)
         for (int b = a; b <= n; ++b) {
             for (int k = 1; k <= 2; ++k) {
                 ++m;
-                setPanel(app, 1,
-                         "Hessian function call " + formatNumber(static_cast<double>(m), callCountPattern) +
-                             " of " + callsText);
+                setPanel(app, 1, hessianCallText(static_cast<int>(m), callsPerGridCount));
                 app.ui().processPendingEvents();
                 const double value = gridPointValue(app, work, a, b, k == 1 ? h : -h);
                 if (run.interruptRequested && quitGridAnswered(app)) {
