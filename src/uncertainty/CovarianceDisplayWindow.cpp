@@ -74,9 +74,11 @@ void CovarianceDisplayWindow::cmdScreen_Click()
     if (!screen_.enabled)
         return;
     setScreenEnabled(false);
-    collateCovarianceReport(app_);
-    // Collation may end with this window closed by the user in the meantime.
-    if (CovarianceDisplayWindow* display = findDisplayWindow(app_))
+    // The user may close this window while the collation yields, which destroys it: from here
+    // on only the application is reached, never a member.
+    Application& app = app_;
+    collateCovarianceReport(app);
+    if (CovarianceDisplayWindow* display = findDisplayWindow(app))
         display->setFileEnabled(true);
 }
 
