@@ -18,16 +18,6 @@ struct DataFileProblem {
     Icon icon = Icon::Information;
 };
 
-// Everything initialization takes from the data files and the initialization window.
-struct ModelData {
-    FrequencyData frequencies;
-    IncrementData increments;
-    AnalysisType analysisType = AnalysisType::SizeFrequency;
-    IncrementErrorType incrementErrorType = IncrementErrorType::Gaussian;
-    std::string frequencyFile;
-    std::string incrementFile;
-};
-
 // Reads the files the request names (the increment file first, yielding once per record; then
 // the frequency file) and fixes the analysis type. Nothing is shown to the user here: a
 // problem comes back as the message to show.

@@ -60,13 +60,18 @@ struct RecordResult {
 enum class AnalysisType : char { SizeFrequency = 'S', Increments = 'I', Both = 'B' };
 enum class IncrementErrorType : char { Gaussian = 'N', Gamma = 'G' };
 
-struct ModelState {
+// Everything initialization takes from the data files and the initialization window.
+struct ModelData {
     FrequencyData frequencies;
     IncrementData increments;
     AnalysisType analysisType = AnalysisType::SizeFrequency;
     IncrementErrorType incrementErrorType = IncrementErrorType::Gaussian;
     std::string frequencyFile;
     std::string incrementFile;
+};
+
+// The data of the last initialization, then what the evaluations leave behind.
+struct ModelState : ModelData {
 
     // The last evaluation.
     SizeArray unitDensity{};   // relative density of sizes in [x, x + 1), x = 0..250

@@ -125,13 +125,10 @@ void TarnfieldModel::initialize(ModelArguments& args)
     args.paramSteps.assign(modelParamCount + 1, 0.0);
     args.paramValues.assign(modelParamCapacity + 1, 0.0);
 
-    state_.frequencies = read.frequencies;
-    state_.increments = std::move(read.increments);
-    state_.frequencyFile = read.frequencyFile;
-    state_.incrementFile = read.incrementFile;
-    state_.analysisType = read.analysisType;
-    if (read.analysisType != AnalysisType::SizeFrequency)
-        state_.incrementErrorType = read.incrementErrorType;
+    // A size-frequency analysis keeps the increment error type chosen before.
+    if (read.analysisType == AnalysisType::SizeFrequency)
+        read.incrementErrorType = state_.incrementErrorType;
+    static_cast<ModelData&>(state_) = std::move(read);
     state_.recordResults.assign(static_cast<size_t>(state_.increments.recordCount) + 1, RecordResult{});
     state_.unitDensity.fill(0.0);
     state_.predicted.fill(0.0);
