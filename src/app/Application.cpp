@@ -34,6 +34,7 @@ void Application::start()
     algorithm = AlgorithmData{};
     priors.clear();
     ended_ = false;
+    ui_.reopen();
     showMainMenu();
 }
 
@@ -104,26 +105,33 @@ bool Application::mainWindowCloseRequested()
 bool Application::quit(QuitOrigin /*origin*/)
 {
     // Closing the main window is cancelled by the same answers that end the quit flow.
-    if (ui_.showMessage("Do you want to quit Orvanta?", "Exit Orvanta", Buttons::YesNo, Icon::Question,
+    if (ui().showMessage("Do you want to quit Orvanta?", "Exit Orvanta", Buttons::YesNo, Icon::Question,
                         DefaultButton::Second) != Answer::Yes)
         return false;
 
-    if (ui_.showMessage("Save algorithm data?", "What about algorithm data?", Buttons::YesNo, Icon::Question) ==
+    if (ui().showMessage("Save algorithm data?", "What about algorithm data?", Buttons::YesNo, Icon::Question) ==
             Answer::Yes &&
         hooks.saveAlgorithmFile)
         hooks.saveAlgorithmFile();
 
     if (anyPriorSet(priors, algorithm.paramCount) &&
-        ui_.showMessage("Save Bayesian priors?", "What about Bayesian priors?", Buttons::YesNo, Icon::Question) ==
+        ui().showMessage("Save Bayesian priors?", "What about Bayesian priors?", Buttons::YesNo, Icon::Question) ==
             Answer::Yes &&
         hooks.savePriorsFile)
         hooks.savePriorsFile();
 
     minimizationLog.close();
     ended_ = true;
+    ui_.close();
     if (hooks.endProcess)
         hooks.endProcess();
     return true;
+}
+
+bool Application::yieldToInterface()
+{
+    ui_.processPendingEvents();
+    return !ended_;
 }
 
 void Application::closeOutputWindows()
@@ -204,7 +212,7 @@ void Application::initializeModel()
         mainWindow.clearPanel(statusBar::messages, panel);
 
     if (!session.algorithmFileName.empty()) {
-        const Answer answer = ui_.showMessage(
+        const Answer answer = ui().showMessage(
             "Algorithm data will be lost during this initialization.\n\n  Do you need to save current algorithm "
             "data?",
             "Initialize", Buttons::YesNoCancel, Icon::Exclamation);

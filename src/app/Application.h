@@ -10,6 +10,7 @@
 #include "priors/PriorEvaluation.h"
 #include "priors/PriorSpec.h"
 #include "uncertainty/CovarianceResults.h"
+#include "ui/ClosableUserInterface.h"
 #include "ui/Desktop.h"
 
 #include <functional>
@@ -108,9 +109,14 @@ public:
     // The user closes the main window: false when the close is cancelled.
     bool mainWindowCloseRequested();
 
-    // The quit flow; true when the program ends.
+    // The quit flow; true when the program ends. From then on the interface shows nothing.
     bool quit(QuitOrigin origin = QuitOrigin::Command);
     bool ended() const { return ended_; }
+
+    // A yield point of a long calculation: lets pending interface events run (an interrupt
+    // button, the main window's close box). False once the program has ended, in this yield or
+    // before it: the calculation then stops at once without showing anything more.
+    [[nodiscard]] bool yieldToInterface();
 
     // What a tool command closes before it runs, and what it restores when it ends.
     void startToolCommand(ToolStart start);
@@ -128,6 +134,7 @@ private:
         explicit ApplicationModelHost(Application& app) : app_(app) {}
         UserInterface& ui() override { return app_.ui(); }
         SessionState& session() override { return app_.session; }
+        bool programEnded() const override { return app_.ended(); }
         void appendToSummary(const std::string& text) override;
 
     private:
@@ -138,7 +145,7 @@ private:
     void reportWindowClosed(const std::string& name);
     void closeOutputWindows();
 
-    UserInterface& ui_;
+    ClosableUserInterface ui_;
     const Clock& clock_;
     FileSystem& files_;
     ModelRoutine* model_ = nullptr;

@@ -62,6 +62,8 @@ const char* simplexEndText(SimplexEnd end)
         return "non_finite_start";
     case SimplexEnd::NonFiniteSimplex:
         return "non_finite_objective";
+    case SimplexEnd::ProgramEnded:
+        return "ended";
     }
     return "unknown";
 }
@@ -126,6 +128,8 @@ const char* marquardtEndText(MarquardtEnd end)
         return "non_finite_start";
     case MarquardtEnd::ProfileInterrupted:
         return "interrupted";
+    case MarquardtEnd::ProgramEnded:
+        return "ended";
     }
     return "unknown";
 }

@@ -130,13 +130,13 @@ void placeProbe(const AlgorithmData& data, DerivativeWork& work, int i, int j, d
 }
 
 // Probe k of total: shown in status panel 1 and interface events let through, unless a
-// likelihood profile runs.
-void announceProbe(Application& app, int k, int total)
+// likelihood profile runs. False once the program has ended.
+bool announceProbe(Application& app, int k, int total)
 {
     if (app.session.profileRunning || k > total)
-        return;
+        return !app.ended();
     app.mainWindow.setPanel(statusBar::messages, 1, hessianCallText(k, total));
-    app.ui().processPendingEvents();
+    return app.yieldToInterface();
 }
 
 // The n(n + 1) probes into the raw table, and the gradient from the diagonal pairs. Ends at the
@@ -150,7 +150,8 @@ DerivativeOutcome takeProbes(Application& app, DerivativeWork& work, int n)
         for (int j = i; j <= n; ++j) {
             for (int side = 1; side <= 2; ++side) {
                 placeProbe(data, work, i, j, side == 1 ? 1.0 : -1.0);
-                announceProbe(app, ++k, total);
+                if (!announceProbe(app, ++k, total))
+                    return {DerivativeStatus::ProgramEnded};
                 const double value = evaluateCounted(app, work.trial);
                 work.rawValues(side, i, j) = value;
                 if (!isFiniteObjective(value))
@@ -203,11 +204,11 @@ void copyModelDerivatives(const AlgorithmData& data, const ModelWorkspace& works
 
 } // namespace
 
-DerivativeOutcome computeDerivatives(Application& app, double F0, DerivativeMode mode, WorkMatrix& workMatrix,
-                                     DerivativeWork& work)
+DerivativeOutcome computeDerivatives(Application& app, double F0, DerivativeMode mode, DerivativeRequest request,
+                                     WorkMatrix& workMatrix, DerivativeWork& work)
 {
     if (mode == DerivativeMode::Analytical)
-        return analyticalDerivatives(app, workMatrix, work);
+        return analyticalDerivatives(app, request, workMatrix, work);
     return numericalDerivatives(app, F0, workMatrix, work);
 }
 
@@ -227,12 +228,14 @@ DerivativeOutcome numericalDerivatives(Application& app, double F0, WorkMatrix& 
 
     for (int i = 1; i <= n; ++i) {
         secondDerivativeRow(work, F0, workMatrix, i);
-        app.ui().processPendingEvents();
+        if (!app.yieldToInterface())
+            return {DerivativeStatus::ProgramEnded};
     }
     return checkFinite(data, workMatrix, work.gradient);
 }
 
-DerivativeOutcome analyticalDerivatives(Application& app, WorkMatrix& workMatrix, DerivativeWork& work)
+DerivativeOutcome analyticalDerivatives(Application& app, DerivativeRequest request, WorkMatrix& workMatrix,
+                                        DerivativeWork& work)
 {
     AlgorithmData& data = app.algorithm;
     const int n = std::max(data.freeCount, 0);
@@ -242,9 +245,10 @@ DerivativeOutcome analyticalDerivatives(Application& app, WorkMatrix& workMatrix
     applyFuseGroups(data, data.paramValues, fusePinning(app.session));
     if (ModelRoutine* model = app.model())
         callModel(*model, data, app.modelWorkspace, data.paramValues, callCode::analyticalDerivatives);
-    app.ui().processPendingEvents();
+    if (!app.yieldToInterface())
+        return {DerivativeStatus::ProgramEnded};
 
-    if (!anyFreeCurvature(data, app.modelWorkspace))
+    if (request == DerivativeRequest::First && !anyFreeCurvature(data, app.modelWorkspace))
         return {DerivativeStatus::Missing};
     copyModelDerivatives(data, app.modelWorkspace, workMatrix, work);
     return checkFinite(data, workMatrix, work.gradient);

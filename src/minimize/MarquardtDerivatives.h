@@ -91,6 +91,7 @@ enum class DerivativeStatus {
     NonFiniteCentre,     // numerical: F0 is not finite, so no probe was made
     NonFiniteProbe,      // numerical: a probe's objective was not finite; the computation ended there
     NonFiniteDerivative, // a derivative came out infinite or NaN
+    ProgramEnded,        // the user quit the program during the computation
 };
 
 // The outcome of a computation. For a non-finite probe it names the probe (its side and the
@@ -110,14 +111,20 @@ struct DerivativeOutcome {
     bool derivativesPresent() const { return status != DerivativeStatus::Missing; }
 };
 
+// Whether a derivative computation is the first of its run: only the first analytical request
+// tells whether the model supplies derivatives at all. Later ones take what the model gives,
+// zero curvature included, since a model that supplies derivatives may have a flat direction at
+// some point.
+enum class DerivativeRequest { First, Later };
+
 // The increment h of a free coordinate: relative to a non-zero value, with its sign.
 double derivativeStep(double increment, double value);
 
 // With derivativeMode Analytical the analytical derivatives, otherwise (Numerical, or none
 // chosen) the numerical ones around F0, the objective at the last accepted point. workMatrix
 // receives the second derivatives (order freeCount), work.gradient the first.
-DerivativeOutcome computeDerivatives(Application& app, double F0, DerivativeMode mode, WorkMatrix& workMatrix,
-                                     DerivativeWork& work);
+DerivativeOutcome computeDerivatives(Application& app, double F0, DerivativeMode mode, DerivativeRequest request,
+                                     WorkMatrix& workMatrix, DerivativeWork& work);
 
 // Around paramValues with the free coordinates freeValues; n(n + 1) counted calls unless a probe
 // is not finite. Outside a likelihood profile status panel 1 counts the calls and interface
@@ -125,8 +132,10 @@ DerivativeOutcome computeDerivatives(Application& app, double F0, DerivativeMode
 DerivativeOutcome numericalDerivatives(Application& app, double F0, WorkMatrix& workMatrix, DerivativeWork& work);
 
 // One MODEL call with NF = -2 at paramValues. The model's two derivative arrays are sized for
-// paramCount and set to 0 before the call, so that only what the model writes is read.
-DerivativeOutcome analyticalDerivatives(Application& app, WorkMatrix& workMatrix, DerivativeWork& work);
+// paramCount and set to 0 before the call, so that only what the model writes is read. A first
+// request whose curvature is 0 at every free pair reports the derivatives Missing.
+DerivativeOutcome analyticalDerivatives(Application& app, DerivativeRequest request, WorkMatrix& workMatrix,
+                                        DerivativeWork& work);
 
 // The message for analytical derivatives that the model does not supply: "Sorry, analytical
 // derivatives seem not to have been provided", title "Analytical derivatives missing", OK,

@@ -80,6 +80,7 @@ struct MarquardtRun {
     double lambda = initialLambda;
     int trialNumber = 0;
     int verifyCount = 0;
+    int derivativeRequests = 0;
     bool quitRequested = false;
     bool derivedThisPass = false;
     MatrixWork matrix;
@@ -145,6 +146,15 @@ void saveDerivatives(MarquardtRun& run)
 
 // ---- Ends -------------------------------------------------------------------------------------
 
+// The user quit the program during the run: it ends at once, showing nothing more.
+bool endedByQuit(MarquardtRun& run)
+{
+    if (!run.app.ended())
+        return false;
+    run.end = MarquardtEnd::ProgramEnded;
+    return true;
+}
+
 void giveUp(MarquardtRun& run)
 {
     clearPanels(run.app, 1, 1);
@@ -193,9 +203,13 @@ std::string nonFiniteDerivativeText(const Application& app, const DerivativeOutc
 bool derive(MarquardtRun& run)
 {
     Application& app = run.app;
-    const DerivativeOutcome outcome = computeDerivatives(app, run.Flast, app.minimization.derivativeMode,
+    const DerivativeRequest request = run.derivativeRequests++ == 0 ? DerivativeRequest::First
+                                                                    : DerivativeRequest::Later;
+    const DerivativeOutcome outcome = computeDerivatives(app, run.Flast, app.minimization.derivativeMode, request,
                                                          run.matrix.workMatrix, run.derivatives);
     run.derivedThisPass = true;
+    if (endedByQuit(run))
+        return false;
     if (outcome.computed())
         return true;
     if (!outcome.derivativesPresent()) {
@@ -253,6 +267,8 @@ void showAcceptedIteration(MarquardtRun& run)
 bool verifyConvergence(MarquardtRun& run)
 {
     const MarquardtVerification result = verify(run);
+    if (endedByQuit(run))
+        return false;
     if (result.verified) {
         run.end = MarquardtEnd::Verified;
         return false;
@@ -276,6 +292,8 @@ bool acceptTrial(MarquardtRun& run)
     run.trialNumber = 0;
     takeTrialPoint(run);
     showAcceptedIteration(run);
+    if (endedByQuit(run))
+        return false;
     if (converged(run.F, run.Flast, app.algorithm.options.convergenceTolerance))
         return verifyConvergence(run);
     if (run.quitRequested || app.minimization.counters.iterationCount == app.algorithm.options.maxCalls) {
@@ -344,6 +362,8 @@ bool verifyAfterTrialLimit(MarquardtRun& run)
 {
     run.point = run.app.algorithm.paramValues;
     const MarquardtVerification result = verify(run);
+    if (endedByQuit(run))
+        return false;
     if (result.verified || run.verifyCount >= verificationLimit) {
         giveUp(run);
         return false;
@@ -420,6 +440,8 @@ void announceTrial(MarquardtRun& run)
 bool trial(MarquardtRun& run)
 {
     announceTrial(run);
+    if (endedByQuit(run))
+        return false;
     if (run.app.minimization.marquardtInterrupt)
         answerInterrupt(run);
     if (run.end)
@@ -446,7 +468,10 @@ bool startRun(MarquardtRun& run)
     window.setStopEnabled(false);
     window.setText("");
     setPanel(app, 1, "Initial function call, one moment please...");
-    app.ui().processPendingEvents();
+    if (!app.yieldToInterface()) {
+        run.end = MarquardtEnd::ProgramEnded;
+        return false;
+    }
 
     RunCounters& counters = app.minimization.counters;
     counters.callCount = 0;
@@ -455,6 +480,8 @@ bool startRun(MarquardtRun& run)
     run.matrix.setOrder(run.n);
     run.point = app.algorithm.paramValues;
     const double start = evaluateCounted(app, run.point);
+    if (endedByQuit(run))
+        return false;
     if (!isFiniteObjective(start)) {
         const std::string failure = objectiveFailureText(app);
         clearPanels(app, 1, lastTransientPanel);
@@ -584,6 +611,8 @@ MarquardtEnd runMarquardt(Application& app)
         if (run.end == MarquardtEnd::Verified)
             reportVerifiedMinimum(run);
     }
+    if (run.end == MarquardtEnd::ProgramEnded)
+        return MarquardtEnd::ProgramEnded;
     clearPanels(app, 1, lastTransientPanel);
     app.ui().processPendingEvents();
     return run.end.value_or(MarquardtEnd::Stopped);
@@ -610,7 +639,8 @@ void cmdMarquardt_Click(Application& app)
         return;
     }
     app.session.covarianceAvailable = false;
-    runMarquardt(app);
+    if (runMarquardt(app) == MarquardtEnd::ProgramEnded)
+        return;
     app.session.simplexBuilt = false;
     restoreAfterRun(app);
 }

@@ -45,6 +45,7 @@ enum class MarquardtEnd {
     NonFiniteDerivatives,
     NonFiniteStart,
     ProfileInterrupted, // during a profile: this point (or the whole profile) abandoned
+    ProgramEnded,       // the user quit the program during the run
 };
 
 // The two questions of "&Marquardt": derivative mode (None when cancelled) and showDerivatives.

@@ -86,7 +86,8 @@ MarquardtVerification verifyMarquardt(Application& app, std::vector<double>& poi
                          "Last failure of convergence verification caused by parameter # " +
                              numberText(std::abs(result.failingParameter)));
             }
-            app.ui().processPendingEvents();
+            if (!app.yieldToInterface())
+                return result;
         }
     }
     app.mainWindow.clearPanel(statusBar::messages, 3);

@@ -24,7 +24,8 @@ struct MarquardtVerification {
 
 // point: the full-length working vector (1..paramCount), equal to paramValues on entry. On a
 // failure point and paramValues move to the best probe and f0 is lowered to its value. The fuse
-// groups are applied to point before returning.
+// groups are applied to point before returning. Once the program has ended it returns at its
+// next yield, leaving point and f0 as they are; the caller asks Application::ended().
 MarquardtVerification verifyMarquardt(Application& app, std::vector<double>& point, double& f0);
 
 } // namespace orvanta

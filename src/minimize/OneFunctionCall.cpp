@@ -100,9 +100,11 @@ void runOneFunctionCall(Application& app)
 
     app.openReportWindow(oneFunctionWindowName);
     app.mainWindow.setPanel(statusBar::messages, 1, "One moment please...");
-    app.ui().processPendingEvents();
+    if (!app.yieldToInterface())
+        return;
     const TimedObjective objective = evaluateParamValuesTimed(app);
-    app.ui().processPendingEvents();
+    if (!app.yieldToInterface())
+        return;
     showReport(app, objective);
 
     app.mainWindow.clearPanel(statusBar::messages, 1);

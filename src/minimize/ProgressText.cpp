@@ -133,10 +133,11 @@ std::function<void()> letEventsRun(Application& app)
     return [&app] { app.ui().processPendingEvents(); };
 }
 
-// Lets interface events run until a button of the Marquardt window, or its closing, resumes.
+// Lets interface events run until a button of the Marquardt window, or its closing, resumes, or
+// the program ends.
 void waitForResume(Application& app)
 {
-    while (!app.minimization.resumeRequested)
+    while (!app.minimization.resumeRequested && !app.ended())
         app.ui().waitForEvents();
 }
 

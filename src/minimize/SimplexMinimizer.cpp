@@ -317,7 +317,8 @@ bool buildFreshSimplex(Application& app)
     startNewSimplex(app.minimization.simplex, app.algorithm);
     setPanel(app, 1, "Building initial simplex...");
     app.mainWindow.clearPanel(statusBar::messages, 2);
-    app.ui().processPendingEvents();
+    if (!app.yieldToInterface())
+        return false;
     app.session.simplexBuilt = true;
     return buildInitialSimplex(app);
 }
@@ -336,6 +337,10 @@ bool iterate(Application& app, RunControl& run)
     SimplexState& s = app.minimization.simplex;
     RunCounters& counters = app.minimization.counters;
     simplexStep(app);
+    if (app.ended()) {
+        run.end = SimplexEnd::ProgramEnded;
+        return false;
+    }
     rankSimplex(s, app.algorithm.freeCount);
     ++counters.iterationCount;
     if (!std::isfinite(bestValue(s))) {
@@ -343,13 +348,20 @@ bool iterate(Application& app, RunControl& run)
         run.end = SimplexEnd::NonFiniteSimplex;
         return false;
     }
-    showAndWriteProgress(app, run);
+    showAndWriteProgress(app, run); // yields during a profile
+    if (app.ended()) {
+        run.end = SimplexEnd::ProgramEnded;
+        return false;
+    }
     run.done = false;
     if (counters.callCount > app.algorithm.options.maxCalls)
         askAtMaxCalls(app, run);
     if (!run.done && !testConvergence(app, run))
         return false;
-    app.ui().processPendingEvents();
+    if (!app.yieldToInterface()) {
+        run.end = SimplexEnd::ProgramEnded;
+        return false;
+    }
     if (app.minimization.interruptRequested)
         answerInterrupt(app, run);
     forcedDisplay(app, run);
@@ -493,11 +505,17 @@ SimplexEnd runSimplex(Application& app)
     counters.callCount = 0;
     // A simplex of another dimension cannot be continued, whatever the flag says.
     if ((!app.session.simplexBuilt || !simplexFits(s, n)) && !buildFreshSimplex(app)) {
+        if (app.ended())
+            return SimplexEnd::ProgramEnded;
         refuseNonFiniteStart(app);
         return SimplexEnd::NonFiniteStart;
     }
+    if (app.ended())
+        return SimplexEnd::ProgramEnded;
 
     showInitialSimplex(app, initialSimplex(app));
+    if (app.ended())
+        return SimplexEnd::ProgramEnded;
     RunControl run;
     run.terminalCountdown = options.terminalFrequency;
     run.fileCountdown = options.fileFrequency;
@@ -530,7 +548,8 @@ void cmdSimplex_Click(Application& app)
     if (!app.session.simplexBuilt)
         discardDerivativeWork(app);
     app.session.covarianceAvailable = false;
-    runSimplex(app);
+    if (runSimplex(app) == SimplexEnd::ProgramEnded)
+        return;
     restoreMainMenu(app);
     app.minimization.simplexRunning = false;
 }

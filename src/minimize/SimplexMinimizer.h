@@ -42,6 +42,7 @@ enum class SimplexEnd {
     DivisionByZero,    // relative tolerance with a best value of exactly 0
     NonFiniteStart,    // the starting point has no finite objective
     NonFiniteSimplex,  // no vertex has a finite objective
+    ProgramEnded,      // the user quit the program during the run
 };
 
 // A value as the simplex ranks it: non-finite values become +infinity.

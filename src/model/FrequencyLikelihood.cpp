@@ -327,8 +327,9 @@ void addClassDensity(Densities& u, const LaneBlock& block, std::size_t g, double
         u[x] += weight * n[x] / n0 / scale;
 }
 
-// The weighted sum over the (K, L) classes, K classes outermost; yields once per class.
-void sumGrowthClasses(Densities& u, const ModelParameters& m, const KClasses& ks, const LClasses& ls,
+// The weighted sum over the (K, L) classes, K classes outermost; yields once per class. False
+// when the program ended during a yield: the sum is then incomplete.
+bool sumGrowthClasses(Densities& u, const ModelParameters& m, const KClasses& ks, const LClasses& ls,
                       ModelState& state, ModelHost& host)
 {
     const MortalityGrid mortality(m);
@@ -348,9 +349,12 @@ void sumGrowthClasses(Densities& u, const ModelParameters& m, const KClasses& ks
             for (std::size_t g = 0; g < used; ++g) {
                 addClassDensity(u, block, g, k.value, k.weight * ls.items[first + g].weight, state);
                 host.ui().processPendingEvents();
+                if (host.programEnded())
+                    return false;
             }
         }
     }
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -483,7 +487,8 @@ double frequencyPart(ModelState& state, const ModelParameters& params, ModelHost
     if (largestSize > sizeLimit)
         tellSizeTruncated(host);
 
-    sumGrowthClasses(u, params, kClasses(params), lClasses(params), state, host);
+    if (!sumGrowthClasses(u, params, kClasses(params), lClasses(params), state, host))
+        return std::numeric_limits<double>::quiet_NaN();
     if (params.measVar != 0.0)
         convolveMeasurementError(u, params.measVar);
     if (params.selMean != 0.0 && params.selVar != 0.0)

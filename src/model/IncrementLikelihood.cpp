@@ -550,6 +550,8 @@ double incrementPart(ModelState& state, const ModelParameters& params, const std
     double total = 0.0;
     for (int i = 1; i <= count; ++i) {
         host.ui().processPendingEvents();
+        if (host.programEnded())
+            return quietNaN;
         const IncrementRecord& record = state.increments.records[i];
         RecordResult& result = state.recordResults[i];
         RecordGrowth growth = predictGrowthFactors(record, settings);

@@ -14,6 +14,9 @@ public:
     virtual ~ModelHost() = default;
     virtual UserInterface& ui() = 0;
     virtual SessionState& session() = 0;
+    // Whether the program has ended (the user quit from inside a calculation): the model's
+    // loops then stop at their next yield.
+    virtual bool programEnded() const { return false; }
     // Appends text to the summary window, opening it when it is not open.
     virtual void appendToSummary(const std::string& text) = 0;
 };

@@ -156,8 +156,9 @@ void TarnfieldModel::evaluate(ModelArguments& args)
 
     state_.frequencyPart =
         state_.analysisType != AnalysisType::Increments ? frequencyPart(state_, params, host_) : 0.0;
-    state_.incrementPart =
-        state_.analysisType != AnalysisType::SizeFrequency ? incrementPart(state_, params, p, host_) : 0.0;
+    // A frequency part cut short because the program ended leaves the increments alone.
+    const bool incrementsWanted = state_.analysisType != AnalysisType::SizeFrequency && !host_.programEnded();
+    state_.incrementPart = incrementsWanted ? incrementPart(state_, params, p, host_) : 0.0;
 
     args.objectiveValue = 2.0 * (state_.incrementPart + state_.frequencyPart) + state_.penalty;
     if (!state_.arithmeticFailure.empty())

@@ -164,5 +164,33 @@ TEST_F(MarquardtInterrupt, TheWindowRepaintsDuringTheFitAndTheInterruptIsAskedAt
     EXPECT_GE(app.minimization.counters.iterationCount, 2);
 }
 
+// The main window's close box stays live during a fit. Quitting there ends the fit at its next
+// yield: the click returns at once and nothing more is shown.
+TEST_F(MarquardtInterrupt, QuittingFromTheCloseBoxEndsTheFitAtOnce)
+{
+    model.objective = [](const std::vector<double>& v) { return v[1] * v[1] + v[2] * v[2]; };
+    model.duringCall = [] { std::this_thread::sleep_for(2ms); };
+    int endProcessCalls = 0;
+    app.hooks.endProcess = [&endProcessCalls] { ++endProcessCalls; };
+    ui.answer(Answer::No).answer(Answer::OK).answer(Answer::No); // numerical, no derivative listing
+    std::size_t callsAtQuit = 0;
+    std::size_t shownAtQuit = 0;
+    QTimer::singleShot(300ms, [&] {
+        ui.answer(Answer::Yes).answer(Answer::No); // quit, do not save the algorithm data
+        session.mainWindow().close();
+        callsAtQuit = model.calls.size();
+        shownAtQuit = ui.shown().size();
+    });
+    QPushButton* marquardt = find<QPushButton>("cmdMarquardt");
+    ASSERT_NE(marquardt, nullptr);
+    QTest::mouseClick(marquardt, Qt::LeftButton); // returns when the fit has ended
+
+    ASSERT_TRUE(app.ended()) << "the fit ended before the main window was closed";
+    EXPECT_EQ(endProcessCalls, 1);
+    EXPECT_EQ(model.calls.size(), callsAtQuit);
+    EXPECT_EQ(ui.shown().size(), shownAtQuit);
+    EXPECT_EQ(ui.firstShown.count("Marquart minimization stopped"), 0u);
+}
+
 } // namespace
 } // namespace orvanta::gui::testing

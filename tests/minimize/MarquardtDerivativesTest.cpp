@@ -368,7 +368,7 @@ TEST_F(MarquardtDerivatives, AnalyticalDerivativesAreTheModelsEntriesOfTheFreePa
     app.session.priorsActive = true;
     app.priorHooks.penalty = [&](const std::vector<double>&) { return ++penaltyCalls; };
 
-    const DerivativeOutcome outcome = analyticalDerivatives(app, matrix, work);
+    const DerivativeOutcome outcome = analyticalDerivatives(app, DerivativeRequest::First, matrix, work);
 
     ASSERT_TRUE(outcome.computed());
     EXPECT_TRUE(outcome.derivativesPresent());
@@ -406,7 +406,7 @@ TEST_F(MarquardtDerivatives, MissingAnalyticalDerivativesAreDetectedOnTheFreePai
     };
     for (const Case& c : cases) {
         model.supplyDerivatives = c.supply;
-        const DerivativeOutcome outcome = computeDerivatives(app, 0.0, DerivativeMode::Analytical, matrix, work);
+        const DerivativeOutcome outcome = computeDerivatives(app, 0.0, DerivativeMode::Analytical, DerivativeRequest::First, matrix, work);
         EXPECT_EQ(outcome.derivativesPresent(), c.present) << c.what;
         EXPECT_EQ(outcome.status == DerivativeStatus::Missing, !c.present) << c.what;
     }
@@ -419,8 +419,8 @@ TEST_F(MarquardtDerivatives, EveryRequestReadsOnlyWhatTheModelWroteForIt)
         if (++requests == 1)
             supplyNumberedDerivatives(gradient, curvature);
     };
-    EXPECT_TRUE(analyticalDerivatives(app, matrix, work).derivativesPresent());
-    EXPECT_FALSE(analyticalDerivatives(app, matrix, work).derivativesPresent());
+    EXPECT_TRUE(analyticalDerivatives(app, DerivativeRequest::First, matrix, work).derivativesPresent());
+    EXPECT_FALSE(analyticalDerivatives(app, DerivativeRequest::First, matrix, work).derivativesPresent());
 }
 
 TEST_F(MarquardtDerivatives, NonFiniteAnalyticalDerivativesAreReported)
@@ -429,7 +429,7 @@ TEST_F(MarquardtDerivatives, NonFiniteAnalyticalDerivativesAreReported)
         supplyNumberedDerivatives(gradient, curvature);
         curvature[3][5] = nan;
     };
-    const DerivativeOutcome outcome = analyticalDerivatives(app, matrix, work);
+    const DerivativeOutcome outcome = analyticalDerivatives(app, DerivativeRequest::First, matrix, work);
     EXPECT_EQ(outcome.status, DerivativeStatus::NonFiniteDerivative);
     EXPECT_EQ(outcome.row, 2);
     EXPECT_EQ(outcome.column, 3);
@@ -464,7 +464,7 @@ TEST_F(MarquardtDerivatives, TheModeChoosesTheKindOfDerivatives)
     for (const Case& c : cases) {
         model.calls.clear();
         app.minimization.counters.callCount = 0;
-        ASSERT_TRUE(computeDerivatives(app, centreValue(), c.mode, matrix, work).computed());
+        ASSERT_TRUE(computeDerivatives(app, centreValue(), c.mode, DerivativeRequest::First, matrix, work).computed());
         ASSERT_EQ(model.calls.size(), c.calls);
         EXPECT_EQ(model.calls[0].nf, c.firstNf);
     }

@@ -403,6 +403,28 @@ TEST_F(MarquardtSession, AnalyticalDerivativesComeFromTheModelAndAreListedAsSuch
     EXPECT_NE(textsDuringPauses[0].find("Analytical 1st derivative wrt Parameter      001)"), std::string::npos);
 }
 
+// Only the first request tells whether the model supplies derivatives at all: a zero curvature
+// at a later point is the model's answer there, not a missing implementation.
+TEST_F(MarquardtSession, AZeroCurvatureAfterTheFirstRequestIsTakenAsTheModelGivesIt)
+{
+    setParameters({{4.0, 1.0}});
+    model.objective = bowl({0.0, 1.0});
+    int requests = 0;
+    model.supplyDerivatives = [&](std::vector<double>& gradient, std::vector<std::vector<double>>& curvature) {
+        gradient[1] = 2.0 * (model.calls.back().vector[1] - 1.0);
+        curvature[1][1] = ++requests == 1 ? 2.0 : 0.0;
+    };
+    options().convergenceTolerance = 1e-6;
+    ui.answer(Answer::Yes).answer(Answer::OK).answer(Answer::No); // analytical, no listing
+    ui.answer(Answer::OK); // the zero curvature cannot be decomposed
+    pressMarquardt();
+
+    EXPECT_EQ(requests, 2);
+    EXPECT_EQ(app.minimization.counters.iterationCount, 1);
+    EXPECT_FALSE(messageShown("Sorry, analytical derivatives seem not to have been provided"));
+    EXPECT_EQ(ui.messages().back().title, decompositionFailureTitle(1));
+}
+
 TEST_F(MarquardtSession, DerivativePausesFollowThePauseButtonPressed)
 {
     struct Case {

@@ -92,6 +92,30 @@ TEST_F(Tarnfield, UnsupportedCallCodesChangeNothing)
     }
 }
 
+// The model yields once per growth class and once per increment record. Once the user has quit,
+// the evaluation stops at its next yield, whichever part it is in; the result is not a number and
+// never becomes the best evaluation.
+TEST_F(Tarnfield, AnEvaluationStopsAtItsNextYieldOnceTheProgramHasEnded)
+{
+    setTypicalValues();
+    call(1);
+    const int yieldsOfAWholeEvaluation = host.scriptedUi.yieldCount();
+    const double best = model.state().bestObjective;
+    const int incrementYields = model.state().increments.recordCount;
+    for (const int endAt : {1, yieldsOfAWholeEvaluation - incrementYields + 1}) {
+        SCOPED_TRACE(endAt);
+        host.ended = false;
+        const int before = host.scriptedUi.yieldCount();
+        host.scriptedUi.onYield = [&] {
+            if (host.scriptedUi.yieldCount() - before == endAt)
+                host.ended = true;
+        };
+        EXPECT_TRUE(std::isnan(call(2)));
+        EXPECT_EQ(host.scriptedUi.yieldCount() - before, endAt);
+        EXPECT_EQ(model.state().bestObjective, best);
+    }
+}
+
 TEST_F(Tarnfield, EvaluationCleansTheParametersInPlace)
 {
     setTypicalValues();

@@ -15,10 +15,12 @@ public:
     UserInterface& ui() override { return scriptedUi; }
     SessionState& session() override { return sessionState; }
     void appendToSummary(const std::string& text) override { summaryText += text; }
+    bool programEnded() const override { return ended; }
 
     ScriptedUi scriptedUi;
     SessionState sessionState;
     std::string summaryText;
+    bool ended = false; // the user has quit the program
 };
 
 } // namespace orvanta::testing
