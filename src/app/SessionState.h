@@ -46,4 +46,14 @@ struct SessionState {
     std::string reportText;           // where a tool assembles a report before showing it
 };
 
+// Every tool that sets covScale goes through here. While priors are in force the objective holds
+// covScale x the prior sum, so a simplex kept from the last run holds vertex values under the old
+// scale: it is not continued.
+inline void setCovScale(SessionState& session, double covScale)
+{
+    if (session.priorsActive && covScale != session.covScale)
+        session.simplexBuilt = false;
+    session.covScale = covScale;
+}
+
 } // namespace orvanta

@@ -211,7 +211,7 @@ void refuseNonFiniteCentre(Application& app)
 
 // ---- One grid ---------------------------------------------------------------------------------
 
-enum class GridOutcome { Evaluated, Interrupted, NonFinite };
+enum class GridOutcome { Evaluated, Interrupted, NonFinite, ProgramEnded };
 
 // What a run works on: the Hessian (then its inverse) and the objective at every grid point.
 class GridWork {
@@ -339,8 +339,11 @@ GridOutcome evaluateGrid(Application& app, GridWork& work, int g)
             for (int k = 1; k <= 2; ++k) {
                 ++m;
                 setPanel(app, 1, hessianCallText(static_cast<int>(m), callsPerGridCount));
-                app.ui().processPendingEvents();
+                if (!app.yieldToInterface())
+                    return GridOutcome::ProgramEnded;
                 const double value = gridPointValue(app, work, a, b, k == 1 ? h : -h);
+                if (app.ended())
+                    return GridOutcome::ProgramEnded;
                 if (run.interruptRequested && quitGridAnswered(app)) {
                     markGridNotCalculated(run, g);
                     return GridOutcome::Interrupted;
@@ -353,7 +356,8 @@ GridOutcome evaluateGrid(Application& app, GridWork& work, int g)
                 sums.add(value - run.centreObjective);
                 work.value(a, b, k) = value;
                 showRemainingTime(app, g, m, n, app.clock().seconds() - start);
-                app.ui().processPendingEvents();
+                if (!app.yieldToInterface())
+                    return GridOutcome::ProgramEnded;
             }
         }
     }
@@ -455,7 +459,27 @@ void startAccount(Application& app)
 
 void setObjectiveConstant(Application& app, double constant)
 {
-    app.session.covScale = 1.0 / constant;
+    setCovScale(app.session, 1.0 / constant);
+}
+
+// The centre objective, telling the user when it is not finite.
+bool evaluateCentre(Application& app)
+{
+    CovarianceRun& run = app.covariance;
+    run.centreObjective = evaluateObjective(app, run.centreValues, callCode::firstEvaluation);
+    if (isFiniteObjective(run.centreObjective) || app.ended())
+        return true;
+    clearPanel(app, 1);
+    refuseNonFiniteCentre(app);
+    return false;
+}
+
+// The centre was evaluated before the constant was asked for; with priors in force its penalty
+// was scaled by the covScale of an earlier run. Every grid point is evaluated under the new
+// covScale, so the centre must be too, or the Hessian gains a term that grows as 1 / step^2.
+bool evaluateCentreUnderNewScale(Application& app)
+{
+    return !app.session.priorsActive || evaluateCentre(app);
 }
 
 void setOptimistic(Application& app, bool optimistic)
@@ -477,6 +501,8 @@ void calculateAnalyticalGrids(Application& app)
         if (ModelRoutine* model = app.model())
             callModel(*model, app.algorithm, app.modelWorkspace, run.centreValues,
                       callCode::analyticalDerivatives);
+        if (app.ended())
+            return;
         WorkMatrix& H = work.matrix.workMatrix;
         H.setOrder(n);
         for (int a = 1; a <= n; ++a)
@@ -516,12 +542,14 @@ bool confirmGridFactors(Application& app)
                                 covarianceCalculatorTitle, Buttons::YesNo, Icon::Question) == Answer::Yes;
 }
 
-// Loops until a positive constant is given: an empty answer asks again at once.
-double askObjectiveConstant(Application& app)
+} // namespace
+
+std::optional<double> askObjectiveConstant(Application& app)
 {
     while (true) {
         clearPanel(app, 1);
-        app.ui().processPendingEvents();
+        if (!app.yieldToInterface())
+            return std::nullopt;
         const std::string answer = app.ui().askText(
             "Enter the constant WHICH WILL MAKE the objective function the -ln[likelihood]\n", constantTitle,
             "");
@@ -534,6 +562,8 @@ double askObjectiveConstant(Application& app)
             "Insufficient degrees of freedom", Buttons::OK, Icon::Exclamation);
     }
 }
+
+namespace {
 
 bool askOptimisticSEs(Application& app)
 {
@@ -567,10 +597,11 @@ bool runNumericalDialogue(Application& app)
     app.ui().processPendingEvents();
     if (!prepareCovarianceCentre(app))
         return false;
-    const double constant = askObjectiveConstant(app);
+    const std::optional<double> constant = askObjectiveConstant(app);
+    if (!constant)
+        return false;
     const bool optimistic = askOptimisticSEs(app);
-    calculateNumericalGrids(app, constant, optimistic);
-    return true;
+    return calculateNumericalGrids(app, *constant, optimistic);
 }
 
 bool runAnalyticalDialogue(Application& app)
@@ -581,7 +612,12 @@ bool runAnalyticalDialogue(Application& app)
     clearPanel(app, 1);
     if (!prepared)
         return false;
-    setObjectiveConstant(app, askObjectiveConstant(app));
+    const std::optional<double> constant = askObjectiveConstant(app);
+    if (!constant)
+        return false;
+    setObjectiveConstant(app, *constant);
+    if (!evaluateCentreUnderNewScale(app))
+        return false;
     setOptimistic(app, askOptimisticSEs(app));
     setPanel(app, 1, "Calculating covariances, one moment please...");
     app.ui().processPendingEvents();
@@ -611,30 +647,30 @@ bool prepareCovarianceCentre(Application& app)
         refuseNoFreeParameter(app);
         return false;
     }
-    run.centreObjective = evaluateObjective(app, run.centreValues, callCode::firstEvaluation);
-    if (!isFiniteObjective(run.centreObjective)) {
-        clearPanel(app, 1);
-        refuseNonFiniteCentre(app);
-        return false;
-    }
-    return true;
+    return evaluateCentre(app);
 }
 
-void calculateNumericalGrids(Application& app, double objectiveConstant, bool optimisticSEs)
+bool calculateNumericalGrids(Application& app, double objectiveConstant, bool optimisticSEs)
 {
     CovarianceRun& run = app.covariance;
     setObjectiveConstant(app, objectiveConstant);
+    if (!evaluateCentreUnderNewScale(app))
+        return false;
     setOptimistic(app, optimisticSEs);
     startAccount(app);
     GridWork work(run);
     for (int g = 1; g <= gridCount; ++g) {
-        if (evaluateGrid(app, work, g) != GridOutcome::Evaluated)
+        const GridOutcome outcome = evaluateGrid(app, work, g);
+        if (outcome == GridOutcome::ProgramEnded)
+            return false;
+        if (outcome != GridOutcome::Evaluated)
             continue;
         buildNumericalHessian(run, work, g);
         invertHessian(app, work, g);
     }
     clearPanel(app, 1);
     clearPanel(app, 2);
+    return true;
 }
 
 bool runNumericalCovariance(Application& app, const CovarianceSettings& settings)
@@ -649,9 +685,9 @@ bool runNumericalCovariance(Application& app, const CovarianceSettings& settings
     }
     run.derivativeMode = CovarianceMode::Numerical;
     run.gridFactors = settings.gridFactors;
-    if (!prepareCovarianceCentre(app))
+    if (!prepareCovarianceCentre(app) ||
+        !calculateNumericalGrids(app, settings.objectiveConstant, settings.optimisticSEs))
         return false;
-    calculateNumericalGrids(app, settings.objectiveConstant, settings.optimisticSEs);
     finishRun(app);
     return true;
 }
@@ -668,6 +704,8 @@ void runCovarianceCalculator(Application& app)
         calculated = mode == Answer::Yes ? runAnalyticalDialogue(app) : runNumericalDialogue(app);
     }
     app.session.covarianceRunning = false;
+    if (app.ended())
+        return;
     if (!calculated) {
         app.showMainMenu();
         return;
@@ -692,7 +730,8 @@ void cmdCovariance_Click(Application& app)
     app.session.covarianceAvailable = false;
     clearGridResults(app.covariance, 0);
     runCovarianceCalculator(app);
-    app.endToolCommand();
+    if (!app.ended())
+        app.endToolCommand();
 }
 
 void installCovarianceCommand(Application& app)

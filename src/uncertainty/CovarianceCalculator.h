@@ -35,6 +35,7 @@
 // zero matrix, which fails the Cholesky test on all three grids.
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace orvanta {
@@ -50,6 +51,11 @@ struct CovarianceSettings {
 
 inline constexpr const char* covarianceCalculatorTitle = "Covariance calculator";
 
+// The constant that turns the objective into -ln[likelihood], asked until a positive number is
+// typed (an empty answer asks again at once, 0 or less tells the user and asks again). The caller
+// sets covScale from it. Nothing once the program has ended.
+std::optional<double> askObjectiveConstant(Application& app);
+
 // A whole number of seconds as minutes, ":" and two-digit seconds: 125 -> "2:05".
 std::string minutesSecondsText(long long seconds);
 
@@ -61,9 +67,11 @@ std::string minutesSecondsText(long long seconds);
 // finite: nothing can be calculated around it.
 bool prepareCovarianceCentre(Application& app);
 
-// covScale from the constant (c > 0), the optimistic choice, then for every grid its
-// evaluation, Hessian and inversion, written into the calculations window and app.covariance.
-void calculateNumericalGrids(Application& app, double objectiveConstant, bool optimisticSEs);
+// covScale from the constant (c > 0) (with priors in force the centre is evaluated again under
+// it), the optimistic choice, then for every grid its evaluation, Hessian and inversion, written
+// into the calculations window and app.covariance. False when the centre has no finite objective
+// under the new covScale, or the program ended.
+bool calculateNumericalGrids(Application& app, double objectiveConstant, bool optimisticSEs);
 
 // The non-interactive core: the settings' factors, prepareCovarianceCentre, then
 // calculateNumericalGrids. Marks the results available and just finished. False when the centre

@@ -325,6 +325,31 @@ TEST_F(CovarianceDialogue, InterruptedGridIsSkippedAndTheOthersAreCalculated)
     }
 }
 
+// Quitting from the main window's close box during a grid: nothing more is evaluated or shown,
+// and neither the display window nor the main menu comes back.
+TEST_F(CovarianceDialogue, QuittingDuringAGridEndsTheRunAtOnce)
+{
+    std::size_t callsAtQuit = 0;
+    std::size_t shownAtQuit = 0;
+    duringRun = [&] {
+        if (!app.ended() && model.calls.size() == 1 + 6 + 3) {
+            ui.answer(Answer::Yes).answer(Answer::No);
+            app.mainWindowCloseRequested();
+            callsAtQuit = model.calls.size();
+            shownAtQuit = ui.shown().size();
+        }
+    };
+    scriptNumericalRun();
+    pressCovariance();
+
+    ASSERT_TRUE(app.ended());
+    EXPECT_EQ(model.calls.size(), callsAtQuit);
+    EXPECT_EQ(ui.shown().size(), shownAtQuit);
+    EXPECT_FALSE(displayShown());
+    EXPECT_EQ(app.mainMenu(), nullptr);
+    EXPECT_FALSE(app.session.covarianceAvailable);
+}
+
 // The remaining time: elapsed time of the grid per call times the calls left in all grids.
 // One free parameter makes 6 calls in all; after the first, 5 remain.
 TEST_F(CovarianceDialogue, RemainingTimeIsShownInMinutesAndSeconds)

@@ -2,6 +2,8 @@
 // results each grid leaves, checked against quadratic objectives whose Hessian is known.
 
 #include "CovarianceCalculatorFixture.h"
+#include "priors/PriorSpec.h"
+#include "priors/PriorTools.h"
 
 #include <cmath>
 
@@ -82,6 +84,56 @@ TEST_F(CovarianceNumerics, QuadraticObjectiveGivesItsExactCovarianceOnEveryGrid)
 
 // The points of one grid, in order: pairs p <= q of free parameters, plus then minus; a
 // diagonal point moves one parameter, an off-diagonal point both together.
+// With priors in force the objective holds covScale x the prior's -ln[L]. F = 10 + (x - 1)^2 with
+// constant 0.5 gives -ln[L] curvature 1; a Gaussian prior of SD 2 adds 1/4: the exact SE is
+// sqrt(1 / 1.25) = 0.894 on every grid, whichever covScale an earlier run left behind.
+TEST_F(CovarianceNumerics, WithAGaussianPriorTheCentreIsEvaluatedUnderTheNewCovScale)
+{
+    enum class Path { Dialogue, NonInteractive };
+    for (const Path path : {Path::Dialogue, Path::NonInteractive}) {
+        SCOPED_TRACE(path == Path::Dialogue ? "dialogue" : "non-interactive");
+        setParameters({{1.3, 0.2}});
+        model.objective = quadratic({0, 1.0}, {{0, 0}, {0, 1.0}}, 10.0);
+        installPriors(app);
+        app.priors.assign(2, PriorSpec{});
+        app.priors[1] = PriorSpec{"N", 0.5, 2.0};
+        app.session.priorsActive = true;
+        app.session.covScale = 1.0; // an earlier run's constant was 1
+        if (path == Path::Dialogue) {
+            scriptNumericalRun({{"1", "0.1", "0.01"}, "0.5", false});
+            pressCovariance();
+        } else {
+            CovarianceSettings settings;
+            settings.objectiveConstant = 0.5;
+            ASSERT_TRUE(runNumericalCovariance(app, settings));
+        }
+        EXPECT_EQ(app.session.covScale, 2.0);
+        for (int g = 1; g <= 3; ++g)
+            expectNear(grid(g).standardError[1], std::sqrt(1.0 / 1.25), 1e-6);
+        app.desktop.close(CovarianceDisplayWindow::windowName);
+    }
+}
+
+// A simplex kept from a run under another covScale holds vertex values with the old prior
+// penalty: a change of covScale while priors are in force discards it, and only then.
+TEST_F(CovarianceNumerics, ANewCovScaleUnderPriorsDiscardsAKeptSimplex)
+{
+    struct Case {
+        bool priorsActive;
+        double newScale;
+        bool kept;
+    };
+    const Case cases[] = {{true, 2.0, false}, {true, 1.0, true}, {false, 2.0, true}};
+    for (const Case& c : cases) {
+        app.session.priorsActive = c.priorsActive;
+        app.session.covScale = 1.0;
+        app.session.simplexBuilt = true;
+        setCovScale(app.session, c.newScale);
+        EXPECT_EQ(app.session.simplexBuilt, c.kept) << c.priorsActive << " " << c.newScale;
+        EXPECT_EQ(app.session.covScale, c.newScale);
+    }
+}
+
 TEST_F(CovarianceNumerics, GridPointsFollowThePairsAndSigns)
 {
     setParameters({{1.0, 0.5}, {5.0, 0.0}, {2.0, 0.25}});
