@@ -126,6 +126,8 @@ void marquardtWindowClosed(Application& app)
 
 MarquardtWindow& openMarquardtWindow(Application& app, std::int32_t freeCount)
 {
+    if (auto* open = app.desktop.find<MarquardtWindow>(MarquardtWindow::windowName))
+        return *open;
     auto& window =
         static_cast<MarquardtWindow&>(app.desktop.open(std::make_unique<MarquardtWindow>(app, freeCount)));
     app.desktop.onClose(MarquardtWindow::windowName, [&app] { marquardtWindowClosed(app); });

@@ -78,7 +78,8 @@ private:
 
 // The window, opened when it is not, with its closing behaviour: closing ends a pause and the
 // derivative display, empties status panels 1 to 3 and, unless a Marquardt command runs, shows
-// the main menu.
+// the main menu. An open window is returned as it is, not brought to the front, so that progress
+// refreshes do not take the focus during a fit.
 MarquardtWindow& openMarquardtWindow(Application& app, std::int32_t freeCount);
 
 } // namespace orvanta

@@ -100,6 +100,8 @@ void simplexWindowClosed(Application& app)
 
 SimplexWindow& openSimplexWindow(Application& app, std::int32_t freeCount)
 {
+    if (auto* open = app.desktop.find<SimplexWindow>(SimplexWindow::windowName))
+        return *open;
     auto& window =
         static_cast<SimplexWindow&>(app.desktop.open(std::make_unique<SimplexWindow>(app, freeCount)));
     app.desktop.onClose(SimplexWindow::windowName, [&app] { simplexWindowClosed(app); });

@@ -87,7 +87,9 @@ private:
 
 // The window, opened when it is not (so that a run whose window the user closed shows its
 // texts again) with its closing behaviour: closing empties the boxes and status panels 1 to 3
-// and, unless a Simplex command runs, shows the main menu.
+// and, unless a Simplex command runs, shows the main menu. An open window is returned as it is,
+// not brought to the front: progress refreshes must not take the focus from what the user is
+// looking at during a fit.
 SimplexWindow& openSimplexWindow(Application& app, std::int32_t freeCount);
 
 } // namespace orvanta

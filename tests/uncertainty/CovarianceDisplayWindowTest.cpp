@@ -6,6 +6,7 @@
 #include "CovarianceReportFixture.h"
 #include "app/Application.h"
 #include "app/MainMenu.h"
+#include "support/DesktopRecorder.h"
 #include "support/FailingFileSystem.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedUi.h"
@@ -24,15 +25,6 @@
 
 namespace orvanta::testing {
 namespace {
-
-// Records which windows were brought to the front.
-class RaiseRecorder : public DesktopObserver {
-public:
-    void windowOpened(Window&) override {}
-    void windowClosed(Window&) override {}
-    void windowRaised(Window& window) override { raised.push_back(window.name()); }
-    std::vector<std::string> raised;
-};
 
 class CovarianceDisplay : public ::testing::Test {
 protected:
@@ -77,7 +69,7 @@ protected:
     ScriptedUi ui;
     FakeClock clock;
     Application app;
-    RaiseRecorder recorder;
+    DesktopRecorder recorder;
     TempDir dir;
     std::string report;
 };
