@@ -69,7 +69,6 @@ struct IncrementSettings {
     double k = 0.0;
     double vark = 0.0;
     bool varkAtFloor = false;
-    double gammaExponent = 0.0; // -k^2 / vark
     double kStep = 0.0;         // hK = sqrt(vark) / 5
     double b = 0.0;
     bool sizeDependentK = false; // b is not 0 (a NaN b propagates through the b > 0 path)
@@ -98,7 +97,6 @@ IncrementSettings makeSettings(const ModelParameters& params, const std::vector<
     s.k = params.k;
     s.vark = params.vark;
     s.varkAtFloor = params.varkAtFloor();
-    s.gammaExponent = -(params.k * params.k) / params.vark;
     s.kStep = std::sqrt(params.vark) / gridStepsPerSd;
     s.b = params.b;
     s.sizeDependentK = params.b != 0.0;
@@ -127,6 +125,7 @@ struct RecordGrowth {
     double muL = 0.0; // seasonal mean of L-infinity
     double E1 = 0.0;  // E[exp(-K dt)]
     double E2 = 0.0;  // E[exp(-2 K dt)]
+    double varE = 0.0; // Var[exp(-K dt)] = E2 - E1^2, computed without cancellation
     double P = 0.0;   // share of L-infinity below l1
     double expectedLinf = 0.0;
     double expectedLinfSquare = 0.0;
@@ -149,17 +148,12 @@ double annualCycle(double amplitude, double dayOfMaximum, const IncrementRecord&
                         std::sin(cycleFrequency * (record.startDay - dayOfMaximum)));
 }
 
-// E1, E2: the gamma distribution's Laplace transform (1 + theta t)^(-shape) at t = dt and 2 dt,
-// with shape = k^2 / vark and theta = vark / k; a fixed k at the floor.
-void growthRateFactors(const IncrementSettings& s, RecordGrowth& g)
+void storeGrowthRateFactors(const IncrementSettings& s, RecordGrowth& g)
 {
-    if (!s.varkAtFloor) {
-        g.E1 = std::pow(1.0 + s.vark * g.dt / s.k, s.gammaExponent);
-        g.E2 = std::pow(1.0 + 2.0 * s.vark * g.dt / s.k, s.gammaExponent);
-    } else {
-        g.E1 = std::exp(-s.k * g.dt);
-        g.E2 = std::exp(-2.0 * s.k * g.dt);
-    }
+    const GrowthRateFactors f = growthRateFactors(s.k, s.vark, s.varkAtFloor, g.dt);
+    g.E1 = f.E1;
+    g.E2 = f.E2;
+    g.varE = f.variance;
 }
 
 // First and second moments of L-infinity given that it exceeds l1 (the animal has reached l1).
@@ -194,7 +188,7 @@ RecordGrowth predictGrowthFactors(const IncrementRecord& record, const Increment
     g.S1 = std::exp(-g.cycleK);
     g.S2 = std::exp(-2.0 * g.cycleK);
     g.muL = s.Linf - s.aL + g.cycleL;
-    growthRateFactors(s, g);
+    storeGrowthRateFactors(s, g);
     conditionalLinf(s, g);
     return g;
 }
@@ -205,7 +199,7 @@ void vonBertalanffyMoments(RecordGrowth& g)
     const double VL = g.expectedLinfSquare - g.expectedLinf * g.expectedLinf;
     const double D = g.expectedLinf - g.l1;
     g.mean = D * (1.0 - g.S1 * g.E1);
-    g.variance = VL * (1.0 - 2.0 * g.S1 * g.E1 + g.S2 * g.E2) + (D * D) * g.S2 * (g.E2 - g.E1 * g.E1);
+    g.variance = VL * (1.0 - 2.0 * g.S1 * g.E1 + g.S2 * g.E2) + (D * D) * g.S2 * g.varE;
 }
 
 // The 41 x 41 grid of step 5b: points and weights of L-infinity and of K, computed once per
@@ -412,7 +406,7 @@ bool gaussianErrorModel(const IncrementSettings& s, const RecordGrowth& g, Recor
 {
     e.mu = (g.muL - g.l1) * (1.0 - g.S1 * g.E1);
     const double D = g.expectedLinf - g.l1;
-    e.V = (g.E2 - g.E1 * g.E1) * (D * D) * g.S2 + (1.0 - 2.0 * g.S1 * g.E1 + g.S2 * g.E2) * s.varLinf;
+    e.V = g.varE * (D * D) * g.S2 + (1.0 - 2.0 * g.S1 * g.E1 + g.S2 * g.E2) * s.varLinf;
     if (e.V < gaussianVarianceFloor)
         e.V = gaussianVarianceFloor;
     const double zt = -e.mu / std::sqrt(e.V);
@@ -540,6 +534,25 @@ void storeGrowth(const RecordGrowth& g, RecordResult& result)
 }
 
 } // namespace
+
+GrowthRateFactors growthRateFactors(double k, double vark, bool varkAtFloor, double dt)
+{
+    GrowthRateFactors f;
+    if (varkAtFloor) {
+        f.E1 = std::exp(-k * dt);
+        f.E2 = std::exp(-2.0 * k * dt);
+        f.variance = f.E2 - f.E1 * f.E1;
+        return f;
+    }
+    const double x = vark * dt / k;
+    const double shape = k * k / vark;
+    f.E1 = std::exp(-shape * std::log1p(x));
+    f.E2 = std::exp(-shape * std::log1p(2.0 * x));
+    // ln E2 - 2 ln E1 = -shape ln((1 + 2x) / (1 + x)^2) = -shape ln(1 - (x / (1 + x))^2).
+    const double u = x / (1.0 + x);
+    f.variance = f.E1 * f.E1 * std::expm1(-shape * std::log1p(-(u * u)));
+    return f;
+}
 
 double incrementPart(ModelState& state, const ModelParameters& params, const std::vector<double>& p,
                      ModelHost& host)

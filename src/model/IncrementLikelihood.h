@@ -8,6 +8,23 @@ class ModelHost;
 struct ModelParameters;
 struct ModelState;
 
+// E1 = E[exp(-K dt)], E2 = E[exp(-2 K dt)] and their variance E2 - E1^2 for K ~ gamma with mean k
+// and variance vark: the gamma distribution's Laplace transform (1 + theta t)^(-shape) at t = dt
+// and 2 dt, shape = k^2 / vark, theta = vark / k; with vark at its floor K is fixed at k.
+//
+// Near the floor (vark between about 1e-12 and 1e-9) x = vark dt / k is so small that 1 + x loses
+// most of its digits and E2 - E1^2 is pure cancellation; the objective then jumps between
+// neighbouring SDs of k. So ln E1 = -shape log1p(x), ln E2 = -shape log1p(2x), and
+//     E2 - E1^2 = E1^2 expm1(ln E2 - 2 ln E1) = E1^2 expm1(-shape log1p(-(x / (1 + x))^2)),
+// whose argument has no cancellation. It tends to E1^2 vark dt^2 as vark falls, continuous with
+// the fixed k's value of (almost exactly) 0 at the floor.
+struct GrowthRateFactors {
+    double E1 = 0.0;
+    double E2 = 0.0;
+    double variance = 0.0; // E2 - E1^2
+};
+GrowthRateFactors growthRateFactors(double k, double vark, bool varkAtFloor, double dt);
+
 // The increment part of the objective: the sum of the records' negative log-likelihoods under
 // Gaussian or gamma errors. Fills state.recordResults; appends its warnings to the summary;
 // yields once per record. p are the cleaned values 1..20. An invalid operation (see
