@@ -71,9 +71,8 @@ private:
 
 DataFileProblem notReadProblem(FileKind kind, const std::string& path, const std::string& reason)
 {
-    return {"The " + kindName(kind) + " data file\n" + path + "\ncould not be read: " + reason +
-                ".\n\nThe model has not been initialized.",
-            notReadTitle, Icon::Exclamation};
+    return {"The " + kindName(kind) + " data file\n" + path + "\ncould not be read: " + reason + ".",
+            notReadTitle, Icon::Exclamation, true};
 }
 
 // Why path cannot be opened, as far as the file system tells.
@@ -266,6 +265,12 @@ AnalysisType analysisTypeFor(const InitializationRequest& request)
 }
 
 } // namespace
+
+std::string initializationOutcome(bool initializedBefore)
+{
+    return initializedBefore ? "The data read at the last initialization remain in use."
+                             : "The model has not been initialized.";
+}
 
 std::variant<ModelData, DataFileProblem> readModelData(const InitializationRequest& request,
                                                        UserInterface& ui)

@@ -1,5 +1,6 @@
 #include "model/TarnfieldModel.h"
 
+#include "app/SessionState.h"
 #include "model/DataFiles.h"
 #include "model/FrequencyLikelihood.h"
 #include "model/IncrementLikelihood.h"
@@ -114,7 +115,10 @@ void TarnfieldModel::initialize(ModelArguments& args)
     // Read first, so that a file that cannot be taken leaves everything as it was.
     auto data = readModelData(request_, host_.ui());
     if (const auto* problem = std::get_if<DataFileProblem>(&data)) {
-        host_.ui().showMessage(problem->text, problem->title, Buttons::OK, problem->icon);
+        std::string text = problem->text;
+        if (problem->unreadable)
+            text += "\n\n" + initializationOutcome(host_.session().initializeAlready);
+        host_.ui().showMessage(text, problem->title, Buttons::OK, problem->icon);
         initializationSucceeded_ = false;
         return;
     }

@@ -476,8 +476,8 @@ TEST_F(DataFileReading, AFileThatCannotBeReadIsNamedInTheMessage)
         const DataFileProblem p = problem(request);
         EXPECT_EQ(p.title, "Data file not read");
         EXPECT_EQ(p.icon, Icon::Exclamation);
-        EXPECT_EQ(p.text, "The " + c.kind + " data file\n" + c.path + "\ncould not be read: " + c.reason +
-                              ".\n\nThe model has not been initialized.");
+        EXPECT_EQ(p.text, "The " + c.kind + " data file\n" + c.path + "\ncould not be read: " + c.reason + ".");
+        EXPECT_TRUE(p.unreadable);
     }
 }
 

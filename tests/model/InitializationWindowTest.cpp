@@ -592,8 +592,23 @@ TEST_F(Reinitialization, AnUnreadableFileAbandonsTheInitialization)
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].title, "Data file not read");
     EXPECT_NE(messages[1].text.find(dir.file("gone.dat")), std::string::npos);
+    EXPECT_TRUE(messages[1].text.ends_with("\n\nThe data read at the last initialization remain in use."))
+        << messages[1].text;
     EXPECT_EQ(ui.yieldCount(), 2) << "only the first initialization's records";
     expectSessionUntouched();
+}
+
+TEST_F(Initialization, AnUnreadableFileAtTheFirstInitializationLeavesTheModelUninitialized)
+{
+    InitializationWindow& w = open();
+    ui.pickFile(dir.file("gone.dat"));
+    w.cmdIncrement_Click();
+    ui.answer(Answer::OK);
+    w.cmdOK_Click();
+
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_TRUE(ui.messages()[0].text.ends_with(".\n\nThe model has not been initialized.")) << ui.messages()[0].text;
+    EXPECT_FALSE(app.session.initializeAlready);
 }
 
 TEST_F(Initialization, AFailedFirstInitializationLeavesTheSessionUninitialized)
