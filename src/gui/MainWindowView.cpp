@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QHBoxLayout>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -31,6 +32,13 @@ QSize startSize()
         return preferredSize;
     const QSize available = screen->availableGeometry().size() * 0.92;
     return preferredSize.boundedTo(available).expandedTo(QSize(640, 480));
+}
+
+// A panel's share of its row: its text's length, with a little room for an empty panel.
+int panelStretch(const QString& text)
+{
+    constexpr int emptyPanelShare = 4;
+    return std::max(static_cast<int>(text.size()), emptyPanelShare);
 }
 
 } // namespace
@@ -119,6 +127,12 @@ QWidget* MainWindowView::buildStatusBars()
         auto* row = new QStatusBar;
         row->setObjectName(qs(bar.name));
         row->setSizeGripEnabled(false);
+        // The panels share the row by the length of their texts (refreshStatusBars), so that a
+        // long message is not cut while empty panels take room.
+        auto* panelRow = new QWidget;
+        auto* panelLayout = new QHBoxLayout(panelRow);
+        panelLayout->setContentsMargins(0, 0, 0, 0);
+        panelLayout->setSpacing(2);
         std::vector<QLabel*> labels;
         for (size_t panel = 1; panel <= bar.panels.size(); ++panel) {
             auto* label = new QLabel;
@@ -128,11 +142,13 @@ QWidget* MainWindowView::buildStatusBars()
             // Long file paths must not widen the window.
             label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
             label->setMinimumWidth(24);
-            row->addWidget(label, 1);
+            panelLayout->addWidget(label, 1);
             labels.push_back(label);
         }
+        row->addWidget(panelRow, 1);
         layout->addWidget(row);
         statusBars_.push_back(row);
+        panelLayouts_.push_back(panelLayout);
         panels_.push_back(std::move(labels));
     }
     return rows;
@@ -206,8 +222,13 @@ void MainWindowView::refreshStatusBars()
     const auto& bars = app_.mainWindow.statusBars();
     for (size_t bar = 0; bar < bars.size(); ++bar) {
         statusBars_[bar]->setVisible(bars[bar].visible);
-        for (size_t panel = 0; panel < bars[bar].panels.size(); ++panel)
-            panels_[bar][panel]->setText(qs(bars[bar].panels[panel]));
+        for (size_t panel = 0; panel < bars[bar].panels.size(); ++panel) {
+            const QString text = qs(bars[bar].panels[panel]);
+            QLabel* label = panels_[bar][panel];
+            label->setText(text);
+            label->setToolTip(text); // the whole text, should the panel still be too narrow
+            panelLayouts_[bar]->setStretch(static_cast<int>(panel), panelStretch(text));
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 class QAction;
+class QHBoxLayout;
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -55,6 +56,7 @@ private:
     QMenu* windowMenu_ = nullptr;
     std::vector<QAction*> windowListActions_;
     std::vector<QStatusBar*> statusBars_;
+    std::vector<QHBoxLayout*> panelLayouts_;
     std::vector<std::vector<QLabel*>> panels_;
 };
 

@@ -4,10 +4,14 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
 
+#include <algorithm>
 #include <vector>
 
 namespace orvanta::gui {
@@ -32,10 +36,12 @@ QMessageBox::Icon qtIcon(Icon icon)
         return QMessageBox::Warning;
     case Icon::Question:
         return QMessageBox::Question;
-    // The critical and information bits together look like the critical icon.
     case Icon::Critical:
-    case Icon::CriticalInformation:
         return QMessageBox::Critical;
+    // The critical and information bits together announce good news ("Minimum found using
+    // Simplex!") as often as errors; the red critical icon would alarm the user for nothing.
+    case Icon::CriticalInformation:
+        return QMessageBox::Information;
     }
     return QMessageBox::NoIcon;
 }
@@ -93,6 +99,38 @@ QString qtPatterns(const std::string& pattern)
     return patterns.join(' ');
 }
 
+// Room for the window title beside the title bar's own buttons and icon.
+constexpr int titleBarAllowance = 160;
+// Room beside the text for the icon and the box's margins.
+constexpr int textAllowance = 100;
+
+// QMessageBox chooses its width from the text alone and wraps long lines early, so titles and
+// long lines were cut. A spacer as wide as the title or the longest line, whichever is wider,
+// makes the box that wide, up to most of the screen.
+void widenToFit(QMessageBox& box, const std::string& text, const std::string& title)
+{
+    const QFontMetrics metrics(box.font());
+    int longestLine = 0;
+    for (const QString& line : qs(text).split('\n'))
+        longestLine = std::max(longestLine, metrics.horizontalAdvance(line));
+    int width = std::max(metrics.horizontalAdvance(qs(title)) + titleBarAllowance, longestLine + textAllowance);
+    if (const QScreen* screen = box.screen())
+        width = std::min(width, screen->availableGeometry().width() * 9 / 10);
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0,
+                      1, grid->columnCount());
+}
+
+// The 1-based position of the file type shown as shown: the dialog shows the descriptions
+// without their pattern lists.
+int shownFilterIndex(const QStringList& filters, const QString& shown)
+{
+    for (qsizetype i = 0; i < filters.size(); ++i)
+        if (filters[i] == shown || filters[i].startsWith(shown + QStringLiteral(" (")))
+            return static_cast<int>(i) + 1;
+    return 0;
+}
+
 } // namespace
 
 QStringList nameFilters(const std::string& filter)
@@ -117,6 +155,7 @@ std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, const std::
     box->setTextFormat(Qt::PlainText);
     box->setText(qs(text));
     box->setIcon(qtIcon(icon));
+    widenToFit(*box, text, title);
 
     // Buttons with an action role keep the order they are added in on every platform style.
     std::vector<QPushButton*> added;
@@ -160,6 +199,16 @@ std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogRequest& request, QW
     dialog->setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
         dialog->selectNameFilter(filters[request.filterIndex - 1]);
+    if (save) {
+        // A name typed without an extension gets the chosen filter's, so that the file shows in
+        // the open dialog of the same kind.
+        const std::string filter = request.filter;
+        dialog->setDefaultSuffix(qs(filterExtension(filter, request.filterIndex)));
+        QObject::connect(dialog.get(), &QFileDialog::filterSelected, dialog.get(),
+                         [dialog = dialog.get(), filter, filters](const QString& shown) {
+                             dialog->setDefaultSuffix(qs(filterExtension(filter, shownFilterIndex(filters, shown))));
+                         });
+    }
     if (!request.defaultName.empty())
         dialog->selectFile(qs(request.defaultName));
     return dialog;

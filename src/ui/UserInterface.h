@@ -68,6 +68,10 @@ public:
 // "All files (*.*)|*.*|" followed by the tool's own entry, as every dialog of the system offers.
 std::string fileFilter(const std::string& ownEntry);
 
+// The extension of entry filterIndex (1-based) of a filter, when its pattern names one: "alg"
+// for "*.alg"; empty for "*.*", for several patterns and for an index outside the filter.
+std::string filterExtension(const std::string& filter, int filterIndex);
+
 // The default name of a new file: month, day, hour and minute as two digits each, then the
 // extension (".alg" and the like), e.g. 0305 1407 -> "03051407.alg".
 std::string dateTimeName(const Clock& clock, const std::string& extension);

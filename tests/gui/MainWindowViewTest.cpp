@@ -123,7 +123,7 @@ TEST_F(MainWindowViewTest, SixStatusBarsWithTheirPanels)
         const std::string name = "stbMain" + std::to_string(bar);
         const auto* row = find<QStatusBar>(name.c_str());
         ASSERT_NE(row, nullptr) << name;
-        const QList<QLabel*> panels = row->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+        const QList<QLabel*> panels = row->findChildren<QLabel*>();
         EXPECT_EQ(panels.size(), panelCounts[bar]) << name;
         for (int panel = 1; panel <= panelCounts[bar]; ++panel) {
             const std::string panelName = name + "_" + std::to_string(panel);
@@ -146,6 +146,22 @@ TEST_F(MainWindowViewTest, StatusPanelsShowTheEngineText)
 
     app.mainWindow.setStatusBarVisible(statusBar::remaining, true);
     EXPECT_TRUE(find<QStatusBar>("stbMain4")->isVisible());
+}
+
+// Panels share their row by the length of their texts: on a wide screen a long text is shown
+// whole beside short ones, and every panel's tool tip holds its whole text.
+TEST_F(MainWindowViewTest, StatusPanelsTakeRoomForTheirTexts)
+{
+    mainWindow().resize(1600, 1000);
+    const std::string longText = "Estimated time remaining for all three grids (m:s): 2:05";
+    app.mainWindow.setPanel(statusBar::messages, 1, "Hessian function call 12 of 56");
+    app.mainWindow.setPanel(statusBar::messages, 2, longText);
+    QCoreApplication::processEvents();
+
+    const QLabel* panel = find<QLabel>("stbMain5_2");
+    EXPECT_GE(panel->contentsRect().width(), panel->fontMetrics().horizontalAdvance(QString::fromStdString(longText)));
+    EXPECT_EQ(panel->toolTip().toStdString(), longText);
+    EXPECT_GT(panel->width(), find<QLabel>("stbMain5_3")->width());
 }
 
 TEST_F(MainWindowViewTest, ClosingAnsweredNoKeepsTheWindowOpen)

@@ -8,6 +8,7 @@
 #include <QFileSystemModel>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -49,10 +50,30 @@ TEST(MessageBox, ShowsTextTitleAndIconExactly)
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
     EXPECT_EQ(makeMessageBox("x", "t", Buttons::OK, Icon::Exclamation, DefaultButton::First)->icon(),
               QMessageBox::Warning);
-    EXPECT_EQ(makeMessageBox("x", "t", Buttons::OK, Icon::CriticalInformation, DefaultButton::First)->icon(),
+    EXPECT_EQ(makeMessageBox("x", "t", Buttons::OK, Icon::Critical, DefaultButton::First)->icon(),
               QMessageBox::Critical);
+    // "Minimum found using Simplex!" is good news: no red critical icon.
+    EXPECT_EQ(makeMessageBox("x", "t", Buttons::OK, Icon::CriticalInformation, DefaultButton::First)->icon(),
+              QMessageBox::Information);
     EXPECT_EQ(makeMessageBox("x", "t", Buttons::OK, Icon::None, DefaultButton::First)->icon(),
               QMessageBox::NoIcon);
+}
+
+// The box is wide enough for its title beside the title bar's buttons, and for its longest line.
+TEST(MessageBox, IsWideEnoughForItsTitleAndLongestLine)
+{
+    const std::string title = "What about algorithm data?";
+    const std::string line = "Algorithm data will be lost during this initialization, so save them first if you need them.";
+    for (const auto& [text, widest] : {std::pair{std::string("Save algorithm data?"), title},
+                                       std::pair{"Short\n" + line + "\nShort", line}}) {
+        const auto box = makeMessageBox(text, title, Buttons::YesNo, Icon::Question, DefaultButton::First);
+        box->show();
+        const QFontMetrics metrics(box->font());
+        EXPECT_GE(box->width(), metrics.horizontalAdvance(QString::fromStdString(widest))) << widest;
+        const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        ASSERT_NE(label, nullptr);
+        EXPECT_LE(label->height(), 4 * metrics.lineSpacing()) << "the longest line was wrapped";
+    }
 }
 
 TEST(MessageBox, ButtonsAppearInTheirOrderWithTheNamedDefault)
@@ -225,6 +246,34 @@ TEST(FileDialog, ChosenFileIsThePath)
         QMetaObject::invokeMethod(&dialog, "accept");
     });
     EXPECT_EQ(ui.chooseFile(summaryRequest()), path);
+}
+
+// A name typed without an extension is saved with the chosen filter's; "All files" adds none.
+TEST(FileDialog, ATypedNameWithoutExtensionGetsTheFiltersExtension)
+{
+    orvanta::testing::TempDir dir;
+    QtUserInterface ui;
+    struct Case {
+        int filterIndex;
+        int switchedTo; // the type the user picks in the dialog; 0: none
+        const char* saved;
+    };
+    for (const Case c : {Case{2, 0, "fit.ovo"}, Case{1, 0, "fit"}, Case{2, 1, "fit"}, Case{1, 2, "fit.ovo"}}) {
+        FileDialogRequest request = summaryRequest();
+        request.filterIndex = c.filterIndex;
+        whenModal<QFileDialog>([&dir, c](QFileDialog& dialog) {
+            if (c.switchedTo != 0) {
+                // What choosing a type with the mouse does.
+                auto* types = dialog.findChild<QComboBox*>("fileTypeCombo");
+                types->setCurrentIndex(c.switchedTo - 1);
+                emit types->activated(c.switchedTo - 1);
+                emit types->textActivated(types->currentText());
+            }
+            dialog.selectFile(QString::fromStdString(dir.file("fit")));
+            QMetaObject::invokeMethod(&dialog, "accept");
+        });
+        EXPECT_EQ(ui.chooseFile(request), dir.file(c.saved)) << c.filterIndex << " " << c.switchedTo;
+    }
 }
 
 TEST(FileDialog, CancelGivesNoPath)

@@ -4,6 +4,8 @@
 //   --gtest_filter='Screenshots*'
 #include "ScreenshotFixture.h"
 
+#include "gui/QtUserInterface.h"
+
 #include "algorithm/AlgorithmData.h"
 #include "algorithm/AlgorithmEditor.h"
 #include "app/InfoWindows.h"
@@ -12,6 +14,8 @@
 #include "model/TarnfieldModel.h"
 #include "text/NumberText.h"
 #include "ui/ReportWindow.h"
+
+#include <QMessageBox>
 
 namespace orvanta::gui::testing {
 namespace {
@@ -154,6 +158,38 @@ TEST_F(Screenshots, AlgorithmEditor)
     QWidget* dialog = find("frmEditVS");
     ASSERT_NE(dialog, nullptr);
     save(*dialog, "frmEditVS");
+}
+
+// The status bars during a covariance run, and message boxes with long titles and lines.
+TEST_F(Screenshots, StatusBarsAndMessageBoxes)
+{
+    mainWindow().resize(1600, 1000);
+    app.mainWindow.setPanel(statusBar::files, 1, "Frequency file: /home/user/data/tarnfield-lengths.dat");
+    app.mainWindow.setPanel(statusBar::files, 2, "Increment file: /home/user/data/tarnfield-tags.dat");
+    app.mainWindow.setPanel(statusBar::messages, 1, "Hessian function call 12 of 56");
+    app.mainWindow.setPanel(statusBar::messages, 2, "Estimated time remaining for all three grids (m:s): 2:05");
+    app.mainWindow.setPanel(statusBar::messages, 3,
+                            "Working to improve estimates. Objective function for trial # 3, is :  1.57704E+03");
+    save(mainWindow(), "frmMain-status-bars");
+
+    struct Box {
+        const char* name;
+        const char* text;
+        const char* title;
+        Icon icon;
+    };
+    const Box boxes[] = {
+        {"msgbox-simplex-minimum", "Minimum found using Simplex!", "Simplex minimum", Icon::CriticalInformation},
+        {"msgbox-long-title", "Save algorithm data?", "What about algorithm data?", Icon::Question},
+        {"msgbox-long-line",
+         "Algorithm data will be lost during this initialization.\n\n  Do you need to save current algorithm data?",
+         "Initialize", Icon::Exclamation},
+    };
+    for (const Box& b : boxes) {
+        const auto box = makeMessageBox(b.text, b.title, Buttons::YesNo, b.icon, DefaultButton::First);
+        box->show();
+        save(*box, b.name);
+    }
 }
 
 } // namespace

@@ -20,5 +20,16 @@ TEST(FileFilter, OffersAllFilesFirst)
     EXPECT_EQ(fileFilter("Output files (*.ovo)|*.ovo"), "All files (*.*)|*.*|Output files (*.ovo)|*.ovo");
 }
 
+TEST(FileFilter, ExtensionOfAnEntry)
+{
+    const std::string filter = "All files (*.*)|*.*|Algorithm files (*.alg)|*.alg|Text (*.txt;*.dat)|*.txt;*.dat";
+    EXPECT_EQ(filterExtension(filter, 2), "alg");
+    EXPECT_EQ(filterExtension(filter, 1), "");
+    EXPECT_EQ(filterExtension(filter, 3), "");
+    EXPECT_EQ(filterExtension(filter, 0), "");
+    EXPECT_EQ(filterExtension(filter, 4), "");
+    EXPECT_EQ(filterExtension("", 1), "");
+}
+
 } // namespace
 } // namespace orvanta
