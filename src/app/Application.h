@@ -12,6 +12,7 @@
 #include "uncertainty/CovarianceResults.h"
 #include "ui/Desktop.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -21,6 +22,7 @@ namespace orvanta {
 
 class Clock;
 class FileSystem;
+struct DataPlotPage;
 class MainMenuWindow;
 class ReportWindow;
 class UserInterface;
@@ -33,6 +35,10 @@ struct ShellHooks {
     std::function<void()> openInitializationWindow; // the model's initialization window
     std::function<void()> showRankingWindow;        // back to the ranking window after the priors flow
     std::function<void()> endProcess;               // the windowing layer ends the program
+    // The results summary's plot pages and chi-square seeds; when empty, each page is shown in
+    // the modal data plot window and each test is seeded from the clock.
+    std::function<bool(const DataPlotPage& page)> showDataPlotPage;
+    std::function<std::uint64_t()> chiSquareSeed;
 };
 
 // What the priors subsystem adds to the tools. Both are empty until it is installed; an empty
@@ -129,6 +135,11 @@ private:
         UserInterface& ui() override { return app_.ui(); }
         SessionState& session() override { return app_.session; }
         void appendToSummary(const std::string& text) override;
+        bool programEnded() override { return app_.ended(); }
+        void showSummary(const std::string& text) override;
+        void showProgress(const std::string& text) override;
+        bool showDataPlotPage(const DataPlotPage& page) override;
+        std::uint64_t chiSquareSeed() override;
 
     private:
         Application& app_;
