@@ -1,8 +1,13 @@
 #include "plots/PlotWindow.h"
 
+#include "plots/SvgWriter.h"
+#include "text/TextFile.h"
 #include "ui/Desktop.h"
+#include "ui/ReportWindow.h"
 #include "ui/UserInterface.h"
 
+#include <algorithm>
+#include <cctype>
 #include <stdexcept>
 
 namespace orvanta {
@@ -144,6 +149,40 @@ void waitWhileOpen(const Desktop& desktop, const std::string& name, UserInterfac
 {
     while (desktop.isOpen(name) && !(programEnded && programEnded()))
         ui.waitForEvents();
+}
+
+namespace {
+
+bool endsWithSvg(const std::string& path)
+{
+    if (path.size() < 4)
+        return false;
+    std::string extension = path.substr(path.size() - 4);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".svg";
+}
+
+} // namespace
+
+bool savePlotPicture(const PlotWindow& window, UserInterface& ui, const Clock& clock, FileSystem& files,
+                     const std::function<std::string(const PlotPicture&)>& png)
+{
+    FileDialogRequest request;
+    request.mode = FileDialogMode::Save;
+    request.title = "Save picture as...";
+    request.filter = fileFilter("PNG pictures (*.png)|*.png|SVG pictures (*.svg)|*.svg");
+    request.defaultName = dateTimeName(clock, ".png");
+    const std::optional<std::string> path = ui.chooseFile(request);
+    if (!path)
+        return false;
+    const PlotPicture picture = window.picture();
+    const std::string bytes = endsWithSvg(*path) ? writeSvg(picture) : png(picture);
+    if (!saveFileBytes(*path, bytes, files)) {
+        reportSaveFailure(ui, *path);
+        return false;
+    }
+    return true;
 }
 
 } // namespace orvanta

@@ -21,7 +21,9 @@
 
 namespace orvanta {
 
+class Clock;
 class Desktop;
+class FileSystem;
 class UserInterface;
 
 // A control of a plot window beside the graph. Which fields count depends on the kind.
@@ -112,6 +114,13 @@ private:
     std::vector<PlotControl> controls_;
     std::vector<GraphCaption> captions_;
 };
+
+// "Save picture...": asks for a file (PNG or SVG, PNG preselected, a date-time default name) and
+// writes the window's picture to it, as SVG when the name ends in ".svg" and otherwise as the
+// PNG bytes that png makes of it (the windowing layer renders those). The file is replaced only
+// once it is completely written; a failure is told to the user. False when cancelled or failed.
+bool savePlotPicture(const PlotWindow& window, UserInterface& ui, const Clock& clock, FileSystem& files,
+                     const std::function<std::string(const PlotPicture&)>& png);
 
 // Lets interface events run until the window of that name is closed or the program has ended.
 void waitWhileOpen(const Desktop& desktop, const std::string& name, UserInterface& ui,
