@@ -5,6 +5,7 @@
 #include "text/NumberText.h"
 #include "ui/UserInterface.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -35,24 +36,41 @@ std::vector<double> cumulativeDrawTable(const ChiSquareInput& input)
     return C;
 }
 
-// One simulated sample: draws individuals and counts them in the first cell c (searching upward
-// from firstCell) with C(c - 1) < r <= C(c); a draw that fits no cell is dropped.
+// The cell of a draw r: the first cell c, searching upward from firstCell, with
+// C(c - 1) < r <= C(c); 0 when none fits.
+int drawnCell(const ChiSquareInput& input, const std::vector<double>& C, bool ascending, double r)
+{
+    if (ascending) {
+        // In a table that never falls the first c with r <= C(c) also has C(c - 1) < r (C of the
+        // cell before the first is 0, and r > 0).
+        if (!(r > 0.0))
+            return 0;
+        const auto first = C.begin() + input.firstCell;
+        const auto last = C.begin() + input.lastCell + 1;
+        const auto found = std::lower_bound(first, last, r);
+        return found == last ? 0 : static_cast<int>(found - C.begin());
+    }
+    double below = 0.0; // C(c - 1), 0 before the first cell
+    for (int c = input.firstCell; c <= input.lastCell; ++c) {
+        const double upTo = C[static_cast<std::size_t>(c)];
+        if (below < r && r <= upTo)
+            return c;
+        below = upTo;
+    }
+    return 0;
+}
+
+// One simulated sample of draws individuals; a draw that fits no cell is dropped.
 void drawSample(const ChiSquareInput& input, const std::vector<double>& C, std::int64_t draws,
                 SimulationRandom& random, std::vector<double>& counts)
 {
+    const bool ascending = std::is_sorted(C.begin() + input.firstCell, C.end()) && C[static_cast<std::size_t>(input.firstCell)] >= 0.0;
     std::vector<std::int64_t> n(C.size(), 0);
     const double total = C[static_cast<std::size_t>(input.lastCell)];
     for (std::int64_t i = 0; i < draws; ++i) {
-        const double r = random.uniform() * total;
-        double below = 0.0; // C(c - 1), 0 before the first cell
-        for (int c = input.firstCell; c <= input.lastCell; ++c) {
-            const double upTo = C[static_cast<std::size_t>(c)];
-            if (below < r && r <= upTo) {
-                ++n[static_cast<std::size_t>(c)];
-                break;
-            }
-            below = upTo;
-        }
+        const int c = drawnCell(input, C, ascending, random.uniform() * total);
+        if (c > 0)
+            ++n[static_cast<std::size_t>(c)];
     }
     counts.assign(n.size(), 0.0);
     for (std::size_t c = 0; c < n.size(); ++c)
