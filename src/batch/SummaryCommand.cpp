@@ -101,7 +101,8 @@ std::optional<SummaryOptions> readOptions(const std::vector<std::string>& args, 
     options.frequencyTable = line.flag("--frequency-table");
     options.incrementTable = line.flag("--increment-table");
     options.chiSquare = line.flag("--chi-square");
-    if (!readFiles(line, options, err) || !readSimulations(line, options, err) || !readSeed(line, options, err))
+    if (!readFiles(line, options, err) || !readSimulations(line, options, err) ||
+        !readSeed(line, options, err))
         return std::nullopt;
     return options;
 }

@@ -69,7 +69,8 @@ void paintPicture(QPainter& painter, const PlotPicture& picture, const QRectF& t
     for (const PlotPrimitive& p : picture.primitives) {
         switch (p.kind) {
         case PlotPrimitive::Kind::Clear:
-            painter.fillRect(QRectF(origin, QSizeF(picture.width * scale, picture.height * scale)), Qt::white);
+            painter.fillRect(QRectF(origin, QSizeF(picture.width * scale, picture.height * scale)),
+                             Qt::white);
             break;
         case PlotPrimitive::Kind::Line:
             painter.setPen(pen(p.colour, p.style));

@@ -25,7 +25,7 @@ namespace orvanta::gui {
 
 namespace {
 
-constexpr int columnWidth = 3500;   // twips, each column of controls
+constexpr int columnWidth = 3500; // twips, each column of controls
 constexpr int designHeight = 9000;
 constexpr int listHeight = 1500;
 
@@ -232,8 +232,9 @@ void PlotWindowView::refreshContent()
             break;
         }
         case Kind::Button:
-            showCommandButton(*static_cast<QPushButton*>(widget),
-                              CommandButton{control.name, control.caption, control.toolTip, 0, control.enabled});
+            showCommandButton(
+                *static_cast<QPushButton*>(widget),
+                CommandButton{control.name, control.caption, control.toolTip, 0, control.enabled});
             break;
         }
     }

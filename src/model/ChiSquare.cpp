@@ -13,13 +13,14 @@ namespace orvanta {
 
 namespace {
 
-constexpr const char* citation =
-    "Hope, A. C. A. 1968. A simplified Monte Carlo significance test procedure. J. R. Stat. Soc. B 30: 582-598";
+constexpr const char* citation = "Hope, A. C. A. 1968. A simplified Monte Carlo significance test procedure. "
+                                 "J. R. Stat. Soc. B 30: 582-598";
 
 double cellValue(const std::vector<double>& values, int cell)
 {
-    return cell >= 0 && static_cast<std::size_t>(cell) < values.size() ? values[static_cast<std::size_t>(cell)]
-                                                                        : 0.0;
+    return cell >= 0 && static_cast<std::size_t>(cell) < values.size()
+               ? values[static_cast<std::size_t>(cell)]
+               : 0.0;
 }
 
 // C(firstCell - 1) = 0, C(c) = C(c - 1) + e(c), and C(lastCell) = N: the last cell takes the
@@ -64,7 +65,8 @@ int drawnCell(const ChiSquareInput& input, const std::vector<double>& C, bool as
 void drawSample(const ChiSquareInput& input, const std::vector<double>& C, std::int64_t draws,
                 SimulationRandom& random, std::vector<double>& counts)
 {
-    const bool ascending = std::is_sorted(C.begin() + input.firstCell, C.end()) && C[static_cast<std::size_t>(input.firstCell)] >= 0.0;
+    const bool ascending = std::is_sorted(C.begin() + input.firstCell, C.end()) &&
+                           C[static_cast<std::size_t>(input.firstCell)] >= 0.0;
     std::vector<std::int64_t> n(C.size(), 0);
     const double total = C[static_cast<std::size_t>(input.lastCell)];
     for (std::int64_t i = 0; i < draws; ++i) {
@@ -135,13 +137,14 @@ std::string chiSquareReportLines(const ChiSquareResult& r)
 {
     const std::string sd = r.sd ? formatNumber(*r.sd, " ###0.000") : formatNumber("Undefined", " ###0.000");
     return std::string("The following chi-square test is based on ") + citation + "\n" +
-           "You can reject this model if the cumulative p[chi-square] is outside your acceptance range (e.g., "
+           "You can reject this model if the cumulative p[chi-square] is outside your acceptance range "
+           "(e.g., "
            "0.025 < p < 0.975)\n" +
-           "Simulated chi-square> n:" + formatNumber(r.nSims, " ###0") + "; Mean:" +
-           formatNumber(r.mean, " ###0.000") + "; SD:" + sd + "; Minimum:" + formatNumber(r.minimum, " ###0.000") +
-           "; Maximum:" + formatNumber(r.maximum, " ###0.000") + "\n" +
-           "Observed chi-square>" + formatNumber(r.X, " ###0.000") +
-           "; Cumulative p[chi-square]:" + formatNumber(r.p, " #0.000") +
+           "Simulated chi-square> n:" + formatNumber(r.nSims, " ###0") +
+           "; Mean:" + formatNumber(r.mean, " ###0.000") + "; SD:" + sd +
+           "; Minimum:" + formatNumber(r.minimum, " ###0.000") +
+           "; Maximum:" + formatNumber(r.maximum, " ###0.000") + "\n" + "Observed chi-square>" +
+           formatNumber(r.X, " ###0.000") + "; Cumulative p[chi-square]:" + formatNumber(r.p, " #0.000") +
            "; SE cumulative p[chi-square]:" + formatNumber(r.SE, " #0.000");
 }
 
@@ -150,7 +153,8 @@ std::optional<std::string> simulatedChiSquare(const ChiSquareInput& input, doubl
 {
     SimulationRandom random(host.chiSquareSeed());
     const auto progress = [&](double s) {
-        host.showProgress("Chi-square: Calculating simulation # " + numberText(s) + " of " + numberText(nSims));
+        host.showProgress("Chi-square: Calculating simulation # " + numberText(s) + " of " +
+                          numberText(nSims));
         host.ui().processPendingEvents();
         return !host.programEnded();
     };
@@ -162,9 +166,10 @@ std::optional<std::string> simulatedChiSquare(const ChiSquareInput& input, doubl
     if (host.programEnded())
         return std::nullopt;
     if (result->unexpected)
-        host.ui().showMessage("At least one frequency cell with an observed value > 0 has a predicted value of "
-                              "0.\nTherefore the chi-square probability is seriously overestimated. Don't trust it!",
-                              warningTitle, Buttons::OK, Icon::Information);
+        host.ui().showMessage(
+            "At least one frequency cell with an observed value > 0 has a predicted value of "
+            "0.\nTherefore the chi-square probability is seriously overestimated. Don't trust it!",
+            warningTitle, Buttons::OK, Icon::Information);
     return chiSquareReportLines(*result);
 }
 

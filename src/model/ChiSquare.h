@@ -51,7 +51,8 @@ struct ChiSquareResult {
 };
 
 // The statistic over cells with e(c) > 0; sets unexpected when a left-out cell holds observations.
-double chiSquareStatistic(const ChiSquareInput& input, const std::vector<double>& counts, bool* unexpected = nullptr);
+double chiSquareStatistic(const ChiSquareInput& input, const std::vector<double>& counts,
+                          bool* unexpected = nullptr);
 
 // Runs nSims simulations with uniforms from random. beforeSimulation(s) runs before simulation s
 // and may stop the test (false): then nothing is returned.

@@ -12,7 +12,8 @@ DataPlotPage DataPlotPage::sized(int series, int records)
     page.seriesNames.assign(seriesSlots, std::string());
     page.seriesMin.assign(seriesSlots, 0.0);
     page.seriesMax.assign(seriesSlots, 0.0);
-    page.seriesValues.assign(static_cast<std::size_t>(records) + 1, std::vector<double>(seriesSlots, noValue));
+    page.seriesValues.assign(static_cast<std::size_t>(records) + 1,
+                             std::vector<double>(seriesSlots, noValue));
     page.firstRecord = 1;
     page.lastRecord = records;
     return page;
@@ -42,7 +43,8 @@ double DataPlotPage::indexLabel(int record) const
 {
     if (lastRecord == firstRecord)
         return indexFirstLabel;
-    return indexFirstLabel + (indexLastLabel - indexFirstLabel) * (record - firstRecord) / (lastRecord - firstRecord);
+    return indexFirstLabel +
+           (indexLastLabel - indexFirstLabel) * (record - firstRecord) / (lastRecord - firstRecord);
 }
 
 } // namespace orvanta

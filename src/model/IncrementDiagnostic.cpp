@@ -57,15 +57,17 @@ std::string expectationColumn(double value)
 std::string introduction(bool gamma)
 {
     std::string text = "\nChi-square diagnostic for increment data:\n";
-    text += "\n Note: Due to the risk of numerical inaccuracies, be suspicious of values for the expected value\n"
-            "        of L-infinity, and the variance of L-infinity, when the observed initial size is more than\n"
-            "        3 SD (Parameter # 2) greater than the Mean of L (Parameter # 1).\n";
+    text +=
+        "\n Note: Due to the risk of numerical inaccuracies, be suspicious of values for the expected value\n"
+        "        of L-infinity, and the variance of L-infinity, when the observed initial size is more than\n"
+        "        3 SD (Parameter # 2) greater than the Mean of L (Parameter # 1).\n";
     text += "\n";
     for (const char* line : explanationLines)
         text += std::string(line) + "\n";
     text += "\n The chi-square tests are invalid if the # outside range is greater than zero.\n\n";
-    text += gamma ? " The error distribution for the growth increments is gamma\n"
-                  : " The error distribution for the growth increments is Gaussian (truncated if necessary)\n";
+    text += gamma
+                ? " The error distribution for the growth increments is gamma\n"
+                : " The error distribution for the growth increments is Gaussian (truncated if necessary)\n";
     return text;
 }
 
@@ -83,8 +85,8 @@ std::string frequencyTable(bool gamma, const CellCounts& r, const CellCounts& g,
         text += padToWidth(formatNumber((c - 12) / 2.0 - 0.25, "###0.00"), 18) + countColumn(r[cell]) +
                 expectationColumn(g[cell]) + expectationColumn(model.m[cell]) + "\n";
     }
-    text += "\n     Outside Range" + countColumn(r[0]) + expectationColumn(0.0) + expectationColumn(model.m[0]) +
-            "\n\n";
+    text += "\n     Outside Range" + countColumn(r[0]) + expectationColumn(0.0) +
+            expectationColumn(model.m[0]) + "\n\n";
     text += "     # of Inc Recs" + padToWidth(formatNumber(nInc, "###0"), 13) + expectationColumn(gSum) +
             expectationColumn(model.T) + "\n\n";
     if (!(model.T > 0.0))
@@ -150,7 +152,8 @@ std::optional<ModelExpectation> incrementErrorCells(const ModelState& state, Mod
         std::vector<double> S(D.size(), 0.0);
         for (int j = gridFirstPoint; j <= gridHigh; j += 2)
             S[gridIndex(j)] =
-                S[gridIndex(j - 2)] + (D[gridIndex(j - 2)] + 4.0 * D[gridIndex(j - 1)] + D[gridIndex(j)]) * simpsonFactor;
+                S[gridIndex(j - 2)] +
+                (D[gridIndex(j - 2)] + 4.0 * D[gridIndex(j - 1)] + D[gridIndex(j)]) * simpsonFactor;
         for (int c = 1; c <= residualCells; ++c)
             expectation.m[static_cast<std::size_t>(c)] = S[gridIndex(8 * c - 96)] - S[gridIndex(8 * c - 104)];
         expectation.T = S[gridIndex(gridHigh)];
@@ -184,7 +187,8 @@ std::optional<std::string> incrementChiSquareDiagnostic(const ModelState& state,
     const std::string warningTitle = gamma ? "Gamma distribution: very unlikely observation(s)"
                                            : "Gaussian distribution: very unlikely observation(s)";
     text += "Evaluation of Gaussian error predictions:\n\n";
-    const std::optional<std::string> normalTest = simulatedChiSquare(residualTest(r, g, nInc), nSims, warningTitle, host);
+    const std::optional<std::string> normalTest =
+        simulatedChiSquare(residualTest(r, g, nInc), nSims, warningTitle, host);
     if (!normalTest)
         return std::nullopt;
     text += *normalTest;

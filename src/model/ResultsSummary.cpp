@@ -2,11 +2,11 @@
 
 #include "app/SessionState.h"
 #include "model/ChiSquare.h"
+#include "model/DataPlotPage.h"
 #include "model/IncrementDiagnostic.h"
 #include "model/ModelHost.h"
 #include "model/NumericalRoutines.h"
 #include "model/TarnfieldModel.h"
-#include "model/DataPlotPage.h"
 #include "text/NumberText.h"
 #include "ui/UserInterface.h"
 
@@ -146,10 +146,10 @@ DataPlotPage frequencyPage(const ModelState& state)
 // Shows the pages one at a time while they are wanted. False when the program ended.
 bool showPlotPages(const ModelState& state, ModelHost& host)
 {
-    const Answer answer = host.ui().showMessage(
-        "Choose 'Yes' to see increment and/or frequency plots then a summary\n\nChoose 'No' if you only want a "
-        "summary",
-        "Model results", Buttons::YesNo, Icon::Question);
+    const Answer answer = host.ui().showMessage("Choose 'Yes' to see increment and/or frequency plots then a "
+                                                "summary\n\nChoose 'No' if you only want a "
+                                                "summary",
+                                                "Model results", Buttons::YesNo, Icon::Question);
     if (answer != Answer::Yes)
         return !host.programEnded();
     bool plotPagesWanted = true;
@@ -168,8 +168,9 @@ bool showPlotPages(const ModelState& state, ModelHost& host)
 std::optional<double> askSimulationCount(ModelHost& host)
 {
     while (!host.programEnded()) {
-        std::string answer = host.ui().askText("Please enter the number of simulations for chi-square calculation:",
-                                               "More simulations improve chi-square estimate", "");
+        std::string answer =
+            host.ui().askText("Please enter the number of simulations for chi-square calculation:",
+                              "More simulations improve chi-square estimate", "");
         if (answer.empty())
             answer = "0";
         const double count = leadingNumber(answer);
@@ -188,8 +189,9 @@ bool yes(ModelHost& host, const char* text, const char* title)
 
 std::string analysisSentence(const ModelState& state)
 {
-    const std::string errors = gammaErrors(state) ? "; the error distribution of growth increments is gamma"
-                                                  : "; the error distribution of growth increments is Gaussian";
+    const std::string errors = gammaErrors(state)
+                                   ? "; the error distribution of growth increments is gamma"
+                                   : "; the error distribution of growth increments is Gaussian";
     switch (state.analysisType) {
     case AnalysisType::SizeFrequency:
         return "This is an analysis of size frequencies only";
@@ -218,8 +220,9 @@ std::string dataAndFiles(const ModelState& state, const SessionState& session)
         if (state.analysisType == AnalysisType::Increments)
             text += "\n";
         text += "The growth increment data file name is:\n" + state.incrementFile + "\n\n";
-        text += "The number of growth increment records is:       " + numberText(state.increments.recordCount) +
-                "\n\n";
+        text +=
+            "The number of growth increment records is:       " + numberText(state.increments.recordCount) +
+            "\n\n";
     }
     text += "The algorithm data file name is:\n" + session.algorithmFileName + "\n\n";
     if (priors)
@@ -233,8 +236,8 @@ std::string objectiveLines(const ModelState& state)
         return "\nThe OF minimum is: " + formatNumber(state.bestObjective, ofPattern) +
                " where the size frequency OF = " + formatNumber(state.bestFrequencyPart2, ofPattern) +
                " and the increment OF = " + formatNumber(state.bestIncrementPart2, ofPattern) + "\n";
-    return "\nThe objective function minimum is:               " + formatNumber(state.bestObjective, ofPattern) +
-           "\n";
+    return "\nThe objective function minimum is:               " +
+           formatNumber(state.bestObjective, ofPattern) + "\n";
 }
 
 std::string parameterLines(const ModelState& state, const ModelArguments& args, int k, double n)
@@ -251,19 +254,22 @@ std::string parameterLines(const ModelState& state, const ModelArguments& args, 
         const double estimate = p < state.bestParams.size() ? state.bestParams[p] : 0.0;
         const std::string description = p < args.paramDescriptions.size() ? args.paramDescriptions[p] : "";
         text += "Parameter # " + padToWidth(formatNumber(i, "#0"), 2) +
-                " estimate: " + padToWidth(formatNumber(estimate, "#####0.0000000 "), 18) + description + "\n";
+                " estimate: " + padToWidth(formatNumber(estimate, "#####0.0000000 "), 18) + description +
+                "\n";
     }
     return text;
 }
 
-std::string mainReport(const ModelState& state, const ModelArguments& args, const SessionState& session, int k)
+std::string mainReport(const ModelState& state, const ModelArguments& args, const SessionState& session,
+                       int k)
 {
     std::string text = TarnfieldModel::documentationText();
     text += analysisSentence(state) + "\n";
     text += dataAndFiles(state, session);
     text += objectiveLines(state);
     if (hasFrequencies(state.analysisType))
-        text += "\nThe value of the multinomial -2ln[L] (including the data constant) for the frequency data is: " +
+        text += "\nThe value of the multinomial -2ln[L] (including the data constant) for the frequency data "
+                "is: " +
                 formatNumber(multinomialDeviance(state), ofPattern) + "\n\n";
     text += parameterLines(state, args, k, state.frequencies.N + state.increments.recordCount);
     return text;
@@ -285,9 +291,9 @@ std::string frequencyTable(const ModelState& state)
             CO += f.observed[cell];
             CE += state.bestPredicted[cell];
         }
-        text += column(f.midpoint[cell], "#####0.000", 12) + "," + column(f.observed[cell], "#####0.00", 12) + "," +
-                column(state.bestPredicted[cell], "#####0.00", 12) + "," + column(CO, "#####0.00", 12) + "," +
-                column(CE, "#####0.00", 12) + "," + column(std::fabs(CO - CE), "####0.00", 14) + "\n";
+        text += column(f.midpoint[cell], "#####0.000", 12) + "," + column(f.observed[cell], "#####0.00", 12) +
+                "," + column(state.bestPredicted[cell], "#####0.00", 12) + "," + column(CO, "#####0.00", 12) +
+                "," + column(CE, "#####0.00", 12) + "," + column(std::fabs(CO - CE), "####0.00", 14) + "\n";
     }
     return text;
 }
@@ -296,7 +302,8 @@ std::string frequencyTable(const ModelState& state)
 std::string unlikelyObservationTitle(const ModelState& state, bool frequencyTest)
 {
     // Size frequencies alone with b = 0 have no increment error distribution to name.
-    if (frequencyTest && state.analysisType == AnalysisType::SizeFrequency && !(state.bestParams.at(17) > 0.0))
+    if (frequencyTest && state.analysisType == AnalysisType::SizeFrequency &&
+        !(state.bestParams.at(17) > 0.0))
         return "Very unlikely observation(s)";
     return gammaErrors(state) ? "Gamma distribution: very unlikely observation(s)"
                               : "Gaussian distribution: very unlikely observation(s)";

@@ -15,9 +15,9 @@ namespace {
 
 using namespace dataPlot;
 
-constexpr double width = right - left;   // 6480
-constexpr double height = bottom - top;  // 6240
-constexpr int colourCycle = 15;          // palette codes 0..14; white is never a plot colour
+constexpr double width = right - left;  // 6480
+constexpr double height = bottom - top; // 6240
+constexpr int colourCycle = 15;         // palette codes 0..14; white is never a plot colour
 constexpr const char* degreeSign = "\xC2\xB0";
 
 // Which check boxes ticking one unticks.
@@ -56,7 +56,7 @@ std::string rangeCaption(const char* axis, double max, double min)
 }
 
 PlotControl makeControl(PlotControl::Kind kind, const char* name, const char* caption, int column,
-                    const char* frame = "")
+                        const char* frame = "")
 {
     PlotControl c;
     c.kind = kind;
@@ -103,7 +103,8 @@ struct DataPlotWindow::Sums {
         const double r = product > 0.0 ? (Sxy - Sx * Sy / W) / std::sqrt(product) : 0.0;
         const double oneLessR2 = 1.0 - r * r;
         const double s = oneLessR2 > 0.0 ? std::sqrt(oneLessR2) / (W - 2.0) : 0.0;
-        return "r  = " + formatNumber(r, "#0.0000") + "\n" + "s" + degreeSign + " = " + formatNumber(s, "#0.0000");
+        return "r  = " + formatNumber(r, "#0.0000") + "\n" + "s" + degreeSign + " = " +
+               formatNumber(s, "#0.0000");
     }
 };
 
@@ -143,11 +144,12 @@ void DataPlotWindow::declareControls()
     addControl(makeControl(Kind::TextBox, "txtYmin", "Y-Min:", 0, "Set Min/Max:"));
     addControl(makeControl(Kind::TextBox, "txtXmax", "X-Max (label):", 0, "Set Min/Max:"));
     addControl(makeControl(Kind::TextBox, "txtXmin", "X-Min (label):", 0, "Set Min/Max:"));
-    addControl(makeControl(Kind::Note, "txtScaling",
-                       "Plots are automatically scaled \nto the range of the data, unless \nthe model includes a "
-                       "scaling \nfunction. To override a scaling \nfunction, set the maximum or \nminimum of X or "
-                       "Y to 0.",
-                       0));
+    addControl(makeControl(
+        Kind::Note, "txtScaling",
+        "Plots are automatically scaled \nto the range of the data, unless \nthe model includes a "
+        "scaling \nfunction. To override a scaling \nfunction, set the maximum or \nminimum of X or "
+        "Y to 0.",
+        0));
     addControl(checkBox("Check_Line_LtoR", "Lines >", "Connects left to right sequential points"));
     addControl(checkBox("Check_Line_RtoL", "Lines <", "Connects right to left sequential points"));
     addControl(checkBox("Check_Line", "Lines <>", "Connects all points with a line"));
@@ -218,8 +220,8 @@ void DataPlotWindow::clearPlot()
     grid10_ = -1;
     moveGraphCaption("lblXEnd", 7100.0);
     moveGraphCaption("lblXStart", left);
-    for (const char* name : {"lblXEnd", "lblXStart", "lblGraphMax", "lblXMaxMin", "lblYMaxMin", "lblXZero",
-                             "lblYZero"})
+    for (const char* name :
+         {"lblXEnd", "lblXStart", "lblGraphMax", "lblXMaxMin", "lblYMaxMin", "lblXZero", "lblYZero"})
         setGraphCaption(name, "");
     setControlCaption("lblCorr", "");
     for (const char* box : {"txtYmax", "txtYmin", "txtXmax", "txtXmin"})
@@ -441,10 +443,10 @@ void DataPlotWindow::showStatistics(const Sums& sums, bool seriesMode)
         const double mean = sums.Sy / W;
         const double variance = (sums.Syy / W - mean * mean) * W / (W - 1.0);
         const double sd = variance > 0.0 ? std::sqrt(variance) : 0.0;
-        setControlCaption("lblCorr", sums.correlationLines() + "\n\nScatter of Y:\n      Mean = " +
-                                         formatNumber(mean, "#0.0000") + "\n      SD = " +
-                                         formatNumber(sd, "#0.0000") + "\n      Var = " +
-                                         formatNumber(sd * sd, "#0.0000"));
+        setControlCaption("lblCorr", sums.correlationLines() +
+                                         "\n\nScatter of Y:\n      Mean = " + formatNumber(mean, "#0.0000") +
+                                         "\n      SD = " + formatNumber(sd, "#0.0000") +
+                                         "\n      Var = " + formatNumber(sd * sd, "#0.0000"));
         return;
     }
     if (!checked("Check_Drop") || sums.Sy == 0.0)
@@ -457,9 +459,10 @@ void DataPlotWindow::showStatistics(const Sums& sums, bool seriesMode)
     const bool withCorrelation = W > 2.0;
     const char* meanPattern = !withCorrelation && !seriesMode ? "#0.0000#" : "#0.0000";
     const std::string distribution = "Distribution of X:\n      Mean = " + formatNumber(mean, meanPattern) +
-                                     "\n      SD = " + formatNumber(sd, "#0.0000") + "\n      Var = " +
-                                     formatNumber(sd * sd, "#0.0000");
-    setControlCaption("lblCorr", withCorrelation ? sums.correlationLines() + "\n\n" + distribution : distribution);
+                                     "\n      SD = " + formatNumber(sd, "#0.0000") +
+                                     "\n      Var = " + formatNumber(sd * sd, "#0.0000");
+    setControlCaption("lblCorr",
+                      withCorrelation ? sums.correlationLines() + "\n\n" + distribution : distribution);
 }
 
 void DataPlotWindow::onButton(const std::string& name)

@@ -40,13 +40,13 @@ struct PlotControl {
     std::string name;    // design name, e.g. "listXVar"
     std::string caption; // label text, list heading, box caption, check box or button caption
     std::string toolTip;
-    int column = 0;      // 0, 1, ... from the graph rightwards
-    std::string frame;   // caption of the frame the control sits in; empty: none
+    int column = 0;    // 0, 1, ... from the graph rightwards
+    std::string frame; // caption of the frame the control sits in; empty: none
     bool enabled = true;
     bool checked = false;
-    std::string text;                // text box contents
-    std::vector<std::string> items;  // list box entries
-    int selected = -1;               // list box selection, 0-based; -1 none
+    std::string text;               // text box contents
+    std::vector<std::string> items; // list box entries
+    int selected = -1;              // list box selection, 0-based; -1 none
 };
 
 // A caption that stands on the graph at a twip position (top left corner), e.g. "lblXStart".

@@ -33,11 +33,20 @@ std::string escaped(const std::string& text)
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -65,8 +74,8 @@ void writePrimitive(std::ostringstream& svg, const PlotPrimitive& p)
         break;
     case PlotPrimitive::Kind::Line:
         svg << "<line x1=\"" << number(p.x1) << "\" y1=\"" << number(p.y1) << "\" x2=\"" << number(p.x2)
-            << "\" y2=\"" << number(p.y2) << "\" stroke=\"" << colour << "\" stroke-width=\"" << number(lineWidth)
-            << "\"" << dashArray(p.style) << "/>\n";
+            << "\" y2=\"" << number(p.y2) << "\" stroke=\"" << colour << "\" stroke-width=\""
+            << number(lineWidth) << "\"" << dashArray(p.style) << "/>\n";
         break;
     case PlotPrimitive::Kind::Point:
         svg << "<rect x=\"" << number(p.x1 - lineWidth / 2) << "\" y=\"" << number(p.y1 - lineWidth / 2)
@@ -118,6 +127,5 @@ std::string writeSvg(const PlotPicture& picture)
     svg << "</g>\n</svg>\n";
     return svg.str();
 }
-
 
 } // namespace orvanta

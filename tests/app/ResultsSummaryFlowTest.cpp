@@ -28,7 +28,8 @@ protected:
         app.session.algorithmFileName = "fit.alg";
         app.algorithm.paramCount = 20;
         resetAlgorithmData(app.algorithm);
-        const double values[] = {0, 60, 5, 0.4, 0.05, 0, 0, 0, 0, 5, 0.8, 0, 0, 0, 0, 0, 0, 0, -999, -999, -999};
+        const double values[] = {0, 60, 5, 0.4, 0.05, 0, 0, 0,    0,    5,   0.8,
+                                 0, 0,  0, 0,   0,    0, 0, -999, -999, -999};
         for (int i = 1; i <= 20; ++i)
             app.algorithm.paramValues[i] = values[i];
         app.algorithm.paramDescriptions = TarnfieldModel::parameterDescriptions();
@@ -74,8 +75,12 @@ TEST_F(SummaryFlow, PlotPagesAreModalWindowsThenTheSummaryWindowShowsTheReport)
             page->cmdNext_Page_Click();
         }
     };
-    ui.answer(Answer::Yes).type("3").answer(Answer::Yes).answer(Answer::Yes).answer(Answer::No).answer(
-        Answer::Yes);
+    ui.answer(Answer::Yes)
+        .type("3")
+        .answer(Answer::Yes)
+        .answer(Answer::Yes)
+        .answer(Answer::No)
+        .answer(Answer::Yes);
     ui.answer(Answer::OK);
     app.mainMenuButtonClicked(menuButton::userSummary);
 
@@ -97,8 +102,12 @@ TEST_F(SummaryFlow, PlotPagesAreModalWindowsThenTheSummaryWindowShowsTheReport)
 TEST_F(SummaryFlow, ChiSquareTestsAreSeededFromTheClock)
 {
     const auto run = [this] {
-        ui.answer(Answer::No).type("10").answer(Answer::No).answer(Answer::Yes).answer(Answer::No).answer(
-            Answer::No);
+        ui.answer(Answer::No)
+            .type("10")
+            .answer(Answer::No)
+            .answer(Answer::Yes)
+            .answer(Answer::No)
+            .answer(Answer::No);
         ui.answer(Answer::OK);
         app.mainMenuButtonClicked(menuButton::userSummary);
         const std::string report = app.session.reportText;

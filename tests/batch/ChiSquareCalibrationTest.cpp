@@ -28,8 +28,8 @@ using testing::runBatchWith;
 using testing::TempDir;
 
 const std::string examples = ORVANTA_EXAMPLES_DIR;
-const std::vector<double> trueValues = {0, 120, 10, 0.35, 0, 0, 0, 0, 0, 0, 0.5,
-                                        0, 70,  250, 0.2, 0, 0, 0, -999, -999, -999};
+const std::vector<double> trueValues = {0, 120, 10,  0.35, 0, 0, 0, 0,    0,    0,   0.5,
+                                        0, 70,  250, 0.2,  0, 0, 0, -999, -999, -999};
 
 void writeAlgorithm(const std::string& path, const std::vector<double>& values)
 {
@@ -52,10 +52,27 @@ std::vector<double> pValues(TempDir& dir, int seed, const std::vector<double>& e
         params << (p > 1 ? "," : "") << trueValues[static_cast<std::size_t>(p)];
     const std::string freq = dir.file("f.dat");
     const std::string inc = dir.file("i.dat");
-    const auto simulated = runBatchWith({"simulate", "--params", params.str(), "--seed", std::to_string(seed),
-                                         "--freq", freq, "--freq-count", "500", "--cell-width", "2", "--inc", inc,
-                                         "--inc-count", "150", "--release-sizes", "uniform",
-                                         "--release-size-min", "20", "--release-size-max", "60"});
+    const auto simulated = runBatchWith({"simulate",
+                                         "--params",
+                                         params.str(),
+                                         "--seed",
+                                         std::to_string(seed),
+                                         "--freq",
+                                         freq,
+                                         "--freq-count",
+                                         "500",
+                                         "--cell-width",
+                                         "2",
+                                         "--inc",
+                                         inc,
+                                         "--inc-count",
+                                         "150",
+                                         "--release-sizes",
+                                         "uniform",
+                                         "--release-size-min",
+                                         "20",
+                                         "--release-size-max",
+                                         "60"});
     EXPECT_EQ(simulated.status, 0) << simulated.err;
     const std::string alg = dir.file("e.alg");
     writeAlgorithm(alg, evaluatedAt);

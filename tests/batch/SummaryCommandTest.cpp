@@ -62,8 +62,12 @@ struct WindowedSummary {
         ASSERT_TRUE(app.session.initializeAlready);
         ui.answer(Answer::Yes).pickFile(algorithm);
         app.mainMenuButtonClicked(menuButton::loadAlg);
-        ui.answer(Answer::No).type("30").answer(Answer::Yes).answer(Answer::Yes).answer(Answer::Yes).answer(
-            Answer::Yes);
+        ui.answer(Answer::No)
+            .type("30")
+            .answer(Answer::Yes)
+            .answer(Answer::Yes)
+            .answer(Answer::Yes)
+            .answer(Answer::Yes);
         ui.answer(Answer::OK);
         app.mainMenuButtonClicked(menuButton::userSummary);
         auto* window = app.desktop.find<ReportWindow>("frmSummary");
@@ -142,11 +146,7 @@ TEST(SummaryCommand, BadOptionsExitWithTwo)
 {
     TempDir dir;
     const std::vector<std::vector<std::string>> cases = {
-        {"--sims", "-3"},
-        {"--sims", "many"},
-        {"--seed", "-1"},
-        {"--out", algorithm},
-        {"--unknown"},
+        {"--sims", "-3"}, {"--sims", "many"}, {"--seed", "-1"}, {"--out", algorithm}, {"--unknown"},
     };
     for (const auto& extra : cases) {
         const BatchRun run = summary(extra);
@@ -162,17 +162,21 @@ TEST(SummaryCommand, ANonFiniteObjectiveExitsWithThree)
     // Size-at-age selectivity with a zero SD divides by zero.
     std::string text = readFileBytes(algorithm);
     const std::string t0 = "-9.9900000E+02   0.0000000E+00  ~~  Value, step then link for t0";
-    text.replace(text.find(t0), t0.size(), " 5.0000000E-01   0.0000000E+00  ~~  Value, step then link for t0");
-    const std::string sd = "-9.9900000E+02   0.0000000E+00  ~~  Value, step then link for SD of Gaussian selectivity "
-                           "for size-at-age";
-    text.replace(text.find(sd), sd.size(),
-                 " 0.0000000E+00   0.0000000E+00  ~~  Value, step then link for SD of Gaussian selectivity for "
-                 "size-at-age");
+    text.replace(text.find(t0), t0.size(),
+                 " 5.0000000E-01   0.0000000E+00  ~~  Value, step then link for t0");
+    const std::string sd =
+        "-9.9900000E+02   0.0000000E+00  ~~  Value, step then link for SD of Gaussian selectivity "
+        "for size-at-age";
+    text.replace(
+        text.find(sd), sd.size(),
+        " 0.0000000E+00   0.0000000E+00  ~~  Value, step then link for SD of Gaussian selectivity for "
+        "size-at-age");
     const std::string mean = "-9.9900000E+02   0.0000000E+00  ~~  Value, step then link for mean of Gaussian "
                              "selectivity for size-at-age";
-    text.replace(text.find(mean), mean.size(),
-                 " 3.0000000E+01   0.0000000E+00  ~~  Value, step then link for mean of Gaussian selectivity for "
-                 "size-at-age");
+    text.replace(
+        text.find(mean), mean.size(),
+        " 3.0000000E+01   0.0000000E+00  ~~  Value, step then link for mean of Gaussian selectivity for "
+        "size-at-age");
     const std::string path = dir.file("bad.alg");
     ASSERT_TRUE(saveFileBytes(path, text));
     const BatchRun run = runBatchWith({"summary", "--inc", tags, "--alg", path, "--out", dir.file("x.ovo")});

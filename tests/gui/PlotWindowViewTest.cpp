@@ -16,9 +16,9 @@
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QPainter>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 
@@ -48,7 +48,8 @@ class PlotWindowViewTest : public GuiTest {
 protected:
     DataPlotWindow& openPage(DataPlotPage page)
     {
-        auto window = std::make_unique<DataPlotWindow>(std::move(page), [this] { app.desktop.close("frmXYPlot"); });
+        auto window =
+            std::make_unique<DataPlotWindow>(std::move(page), [this] { app.desktop.close("frmXYPlot"); });
         DataPlotWindow& opened = *window;
         app.desktop.open(std::move(window));
         QCoreApplication::processEvents();
@@ -147,8 +148,12 @@ protected:
         initializeModel(app, session.model(), request);
         ui.answer(Answer::Yes).pickFile(examples + "/tarnfield.alg");
         app.mainMenuButtonClicked(menuButton::loadAlg);
-        ui.answer(Answer::No).type("50").answer(Answer::Yes).answer(Answer::Yes).answer(Answer::Yes).answer(
-            Answer::Yes);
+        ui.answer(Answer::No)
+            .type("50")
+            .answer(Answer::Yes)
+            .answer(Answer::Yes)
+            .answer(Answer::Yes)
+            .answer(Answer::Yes);
         ui.answer(Answer::OK);
         app.mainMenuButtonClicked(menuButton::userSummary);
     }

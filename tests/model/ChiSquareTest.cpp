@@ -88,13 +88,16 @@ TEST(ChiSquare, ReportLinesAndP)
     EXPECT_NEAR(r.p, 0.45, 0.1);
     const std::string text = chiSquareReportLines(r);
     const std::string expectedStart =
-        "The following chi-square test is based on Hope, A. C. A. 1968. A simplified Monte Carlo significance test "
-        "procedure. J. R. Stat. Soc. B 30: 582-598\nYou can reject this model if the cumulative p[chi-square] is "
+        "The following chi-square test is based on Hope, A. C. A. 1968. A simplified Monte Carlo "
+        "significance test "
+        "procedure. J. R. Stat. Soc. B 30: 582-598\nYou can reject this model if the cumulative "
+        "p[chi-square] is "
         "outside your acceptance range (e.g., 0.025 < p < 0.975)\nSimulated chi-square> n: 400; Mean:";
     EXPECT_EQ(text.substr(0, expectedStart.size()), expectedStart);
-    EXPECT_NE(text.find("\nObserved chi-square> 1.600; Cumulative p[chi-square]: " + formatNumber(r.p, "0.000") +
-                        "; SE cumulative p[chi-square]: " + formatNumber(r.SE, "0.000")),
-              std::string::npos);
+    EXPECT_NE(
+        text.find("\nObserved chi-square> 1.600; Cumulative p[chi-square]: " + formatNumber(r.p, "0.000") +
+                  "; SE cumulative p[chi-square]: " + formatNumber(r.SE, "0.000")),
+        std::string::npos);
     EXPECT_NE(text.back(), '\n');
 }
 
@@ -108,8 +111,9 @@ TEST(ChiSquare, CellsExpectedEmptyAreLeftOutAndObservationsThereWarn)
     const auto messages = host.scriptedUi.messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].title, "Gamma distribution: very unlikely observation(s)");
-    EXPECT_EQ(messages[0].text, "At least one frequency cell with an observed value > 0 has a predicted value of "
-                                "0.\nTherefore the chi-square probability is seriously overestimated. Don't trust it!");
+    EXPECT_EQ(messages[0].text,
+              "At least one frequency cell with an observed value > 0 has a predicted value of "
+              "0.\nTherefore the chi-square probability is seriously overestimated. Don't trust it!");
     EXPECT_EQ(messages[0].icon, Icon::Information);
     // X over cells 2 and 3 only.
     EXPECT_NE(text->find("Observed chi-square> 0.417;"), std::string::npos);

@@ -16,9 +16,9 @@ using testing::SummaryTest;
 
 TEST(ResidualCells, HalfSdCellsFromMinusSixToSix)
 {
-    const std::pair<double, int> cases[] = {{-6.0, 1},  {-5.9, 1},  {-5.5, 2},  {-0.01, 12}, {0.0, 13},
-                                            {0.49, 13}, {5.99, 24}, {6.0, 0},   {-6.01, 0},  {1e300, 0},
-                                            {-1e300, 0}, {std::nan(""), 0}, {INFINITY, 0}};
+    const std::pair<double, int> cases[] = {
+        {-6.0, 1}, {-5.9, 1},  {-5.5, 2},  {-0.01, 12}, {0.0, 13},         {0.49, 13},   {5.99, 24},
+        {6.0, 0},  {-6.01, 0}, {1e300, 0}, {-1e300, 0}, {std::nan(""), 0}, {INFINITY, 0}};
     for (const auto& [residual, cell] : cases)
         EXPECT_EQ(residualCell(residual), cell) << residual;
 }
@@ -109,23 +109,26 @@ TEST_F(IncrementDiagnostics, TextLayout)
     ASSERT_TRUE(text.has_value());
     const std::string start =
         "\nChi-square diagnostic for increment data:\n\n Note: Due to the risk of numerical inaccuracies, be "
-        "suspicious of values for the expected value\n        of L-infinity, and the variance of L-infinity, when "
+        "suspicious of values for the expected value\n        of L-infinity, and the variance of L-infinity, "
+        "when "
         "the observed initial size is more than\n        3 SD (Parameter # 2) greater than the Mean of L "
         "(Parameter # 1).\n\n This next frequency distribution of increment SD's evaluates model fit.\n";
     EXPECT_EQ(text->substr(0, start.size()), start);
-    EXPECT_NE(text->find(" If a size-at-age selectivity curve was estimated, then it is taken into consideration.\n"
-                         "\n The chi-square tests are invalid if the # outside range is greater than zero.\n\n"
-                         " The error distribution for the growth increments is Gaussian (truncated if necessary)\n"
-                         "\n SD Frequency Data:\n\n"
-                         "                                    Gaussian    Truncated\n"
-                         "                       Observed     Expected     Expected\n"
-                         "                SD    Frequency    Frequency    Frequency\n\n"
-                         "             -5.75            0        0.000        0.000\n"),
-              std::string::npos);
+    EXPECT_NE(
+        text->find(" If a size-at-age selectivity curve was estimated, then it is taken into consideration.\n"
+                   "\n The chi-square tests are invalid if the # outside range is greater than zero.\n\n"
+                   " The error distribution for the growth increments is Gaussian (truncated if necessary)\n"
+                   "\n SD Frequency Data:\n\n"
+                   "                                    Gaussian    Truncated\n"
+                   "                       Observed     Expected     Expected\n"
+                   "                SD    Frequency    Frequency    Frequency\n\n"
+                   "             -5.75            0        0.000        0.000\n"),
+        std::string::npos);
     double gSum = 0.0;
     const CellCounts g = normalExpectation(3, gSum);
-    EXPECT_NE(text->find("\n             -0.25            1" + padToWidth(formatNumber(g[12], "#####0.000"), 13)),
-              std::string::npos);
+    EXPECT_NE(
+        text->find("\n             -0.25            1" + padToWidth(formatNumber(g[12], "#####0.000"), 13)),
+        std::string::npos);
     EXPECT_NE(text->find("\n\n     Outside Range            1        0.000        0.000\n\n     # of Inc Recs"
                          "            3" +
                          padToWidth(formatNumber(gSum, "#####0.000"), 13)),
@@ -148,11 +151,13 @@ TEST_F(IncrementDiagnostics, ModelThatCannotBePredictedSaysSoInsteadOfDividingBy
     r[13] = 3;
     const auto text = incrementChiSquareDiagnostic(model.state(), r, 2, host);
     ASSERT_TRUE(text.has_value());
-    EXPECT_NE(text->find(" The error model's expected frequencies could not be scaled: their unscaled total is 0."),
-              std::string::npos);
-    EXPECT_NE(text->find("Evaluation of truncated Gaussian error predictions:\n\nNot calculated: the error model "
-                         "expects no residual in any cell."),
-              std::string::npos);
+    EXPECT_NE(
+        text->find(" The error model's expected frequencies could not be scaled: their unscaled total is 0."),
+        std::string::npos);
+    EXPECT_NE(
+        text->find("Evaluation of truncated Gaussian error predictions:\n\nNot calculated: the error model "
+                   "expects no residual in any cell."),
+        std::string::npos);
     EXPECT_EQ(text->find("nan"), std::string::npos);
     EXPECT_EQ(text->find("NaN"), std::string::npos);
 }

@@ -51,10 +51,11 @@ TEST_F(SummaryTest, FrequencyReportHasItsLinesInOrder)
     ASSERT_GE(got.size(), expected.size() + 29);
     for (size_t i = 0; i < expected.size(); ++i)
         EXPECT_EQ(got[i], expected[i]) << "line " << i;
-    EXPECT_EQ(got[14].rfind("The value of the multinomial -2ln[L] (including the data constant) for the frequency "
-                            "data is: ",
-                            0),
-              0u);
+    EXPECT_EQ(
+        got[14].rfind("The value of the multinomial -2ln[L] (including the data constant) for the frequency "
+                      "data is: ",
+                      0),
+        0u);
     EXPECT_EQ(got[15], "");
     EXPECT_EQ(got[16], "The number of free parameters is:                  5");
     EXPECT_EQ(got[17], "");
@@ -63,10 +64,12 @@ TEST_F(SummaryTest, FrequencyReportHasItsLinesInOrder)
     EXPECT_EQ(got[20], "Note: Not necessarily all 20 parameters are active for this analysis.");
     EXPECT_EQ(got[21], "Note: All parameters except t0 are treated as positive numbers.");
     EXPECT_EQ(got[22], "");
-    EXPECT_EQ(got[23], "Parameter #  1 estimate:        60.0000000 mean of L-infinity (at max of annual cycle) [0]");
+    EXPECT_EQ(got[23],
+              "Parameter #  1 estimate:        60.0000000 mean of L-infinity (at max of annual cycle) [0]");
     EXPECT_EQ(got[25], "Parameter #  3 estimate:         0.4000000 mean of k (at max of annual cycle) [0]");
-    EXPECT_EQ(got[40], "Parameter # 18 estimate:      -999.0000000 t0 (estimated only if analyzing size-at-age "
-                       "(years) data as increments) [-999]");
+    EXPECT_EQ(got[40],
+              "Parameter # 18 estimate:      -999.0000000 t0 (estimated only if analyzing size-at-age "
+              "(years) data as increments) [-999]");
     EXPECT_EQ(got.size(), 43u);
 
     // The closing message, and the window shows the report.
@@ -123,18 +126,20 @@ TEST_F(SummaryTest, CombinedReportHasTheCombinedObjectiveLineOnly)
     ui.answer(Answer::No).type("").answer(Answer::No).answer(Answer::No).answer(Answer::OK);
     const std::string report = summarize();
     const ModelState& s = model.state();
-    EXPECT_TRUE(hasLine(report, "This is a combined analysis of growth increment data and size frequency data; the "
-                                "error distribution of growth increments is Gaussian"));
-    EXPECT_TRUE(hasLine(report, "The OF minimum is: " + formatNumber(s.bestObjective, "0.0000E+00") +
-                                    " where the size frequency OF = " +
-                                    formatNumber(s.bestFrequencyPart2, "0.0000E+00") +
-                                    " and the increment OF = " + formatNumber(s.bestIncrementPart2, "0.0000E+00")));
+    EXPECT_TRUE(hasLine(report,
+                        "This is a combined analysis of growth increment data and size frequency data; the "
+                        "error distribution of growth increments is Gaussian"));
+    EXPECT_TRUE(hasLine(
+        report, "The OF minimum is: " + formatNumber(s.bestObjective, "0.0000E+00") +
+                    " where the size frequency OF = " + formatNumber(s.bestFrequencyPart2, "0.0000E+00") +
+                    " and the increment OF = " + formatNumber(s.bestIncrementPart2, "0.0000E+00")));
     EXPECT_EQ(lineStarting(report, "The objective function minimum is:"), "");
     EXPECT_NE(lineStarting(report, "The value of the multinomial"), "");
     // The increment file and count follow the frequency file; n = 105 + 3.
-    EXPECT_NE(report.find("/data/freq.dat\nThe growth increment data file name is:\n/data/inc.dat\n\n"
-                          "The number of growth increment records is:       3\n\nThe algorithm data file name is:"),
-              std::string::npos);
+    EXPECT_NE(
+        report.find("/data/freq.dat\nThe growth increment data file name is:\n/data/inc.dat\n\n"
+                    "The number of growth increment records is:       3\n\nThe algorithm data file name is:"),
+        std::string::npos);
     EXPECT_EQ(lineStarting(report, aiccPrefix),
               aiccPrefix + formatNumber(s.bestObjective + 2.0 * 5 * 108 / (108.0 - 5 - 1), "0.0000E+00"));
     // Questions in order: plots, simulations, frequency table, increment table, closing message.
@@ -156,8 +161,9 @@ TEST_F(SummaryTest, IncrementsOnlyAsksNoFrequencyQuestionAndNamesGammaErrors)
     model.state().incrementErrorType = IncrementErrorType::Gamma;
     ui.answer(Answer::No).type("").answer(Answer::No).answer(Answer::OK);
     const std::string report = summarize();
-    EXPECT_TRUE(hasLine(report, "This is an analysis of growth increment data only; the error distribution of "
-                                "growth increments is gamma"));
+    EXPECT_TRUE(hasLine(report,
+                        "This is an analysis of growth increment data only; the error distribution of "
+                        "growth increments is gamma"));
     EXPECT_EQ(lineStarting(report, "The value of the multinomial"), "");
     EXPECT_EQ(lineStarting(report, "Analysis of size frequency data"), "");
     for (const auto& message : ui.messages())
@@ -176,21 +182,25 @@ TEST_F(SummaryTest, FrequencyTableCumulatesFromTheFirstCell)
     ui.answer(Answer::No).type("").answer(Answer::Yes).answer(Answer::OK);
     const std::string report = summarize();
     const CellArray& e = model.state().bestPredicted;
-    const std::string header = "\nSize frequency data:\n\n"
-                               "            ,            ,            ,  Cumulative,  Cumulative,      Absolute\n"
-                               "            ,    Observed,    Expected,    Observed,    Expected,      Value of\n"
-                               "    Midpoint,   Frequency,   Frequency,        (CO),        (CE),         CO-CE\n\n";
+    const std::string header =
+        "\nSize frequency data:\n\n"
+        "            ,            ,            ,  Cumulative,  Cumulative,      Absolute\n"
+        "            ,    Observed,    Expected,    Observed,    Expected,      Value of\n"
+        "    Midpoint,   Frequency,   Frequency,        (CO),        (CE),         CO-CE\n\n";
     ASSERT_NE(report.find(header), std::string::npos);
     const auto row = [](double mid, double o, double pred, double CO, double CE) {
-        return padToWidth(formatNumber(mid, "#####0.000"), 12) + "," + padToWidth(formatNumber(o, "#####0.00"), 12) +
-               "," + padToWidth(formatNumber(pred, "#####0.00"), 12) + "," +
-               padToWidth(formatNumber(CO, "#####0.00"), 12) + "," + padToWidth(formatNumber(CE, "#####0.00"), 12) +
-               "," + padToWidth(formatNumber(std::fabs(CO - CE), "####0.00"), 14);
+        return padToWidth(formatNumber(mid, "#####0.000"), 12) + "," +
+               padToWidth(formatNumber(o, "#####0.00"), 12) + "," +
+               padToWidth(formatNumber(pred, "#####0.00"), 12) + "," +
+               padToWidth(formatNumber(CO, "#####0.00"), 12) + "," +
+               padToWidth(formatNumber(CE, "#####0.00"), 12) + "," +
+               padToWidth(formatNumber(std::fabs(CO - CE), "####0.00"), 14);
     };
     EXPECT_TRUE(hasLine(report, row(5, 0, e[1], 0, 0)));
     EXPECT_TRUE(hasLine(report, row(15, 20, e[2], 20, e[2])));
     EXPECT_TRUE(hasLine(report, row(25, 40, e[3], 60, e[2] + e[3])));
-    EXPECT_TRUE(hasLine(report, "       5.000,        0.00," + padToWidth(formatNumber(e[1], "#####0.00"), 12) +
+    EXPECT_TRUE(hasLine(report, "       5.000,        0.00," +
+                                    padToWidth(formatNumber(e[1], "#####0.00"), 12) +
                                     ",        0.00,        0.00,          0.00"));
     EXPECT_TRUE(hasLine(report, "Analysis of size frequency data begins at cell # 2"));
     EXPECT_EQ(report.substr(report.size() - 1), "\n");
@@ -216,11 +226,13 @@ TEST_F(SummaryTest, PriorsAddTheirNoteAndFileName)
     host.sessionState.priorsFileName = "/data/fit.pri";
     ui.answer(Answer::No).type("").answer(Answer::No).answer(Answer::OK);
     const std::string report = summarize();
-    EXPECT_NE(report.find("frequencies only\n\nImportant note: This analysis used Bayesian prior information\n"),
-              std::string::npos);
-    EXPECT_NE(report.find("/data/fit.alg\n\nThe Bayesian prior information file name is:\n/data/fit.pri\n\nThe "
-                          "objective"),
-              std::string::npos);
+    EXPECT_NE(
+        report.find("frequencies only\n\nImportant note: This analysis used Bayesian prior information\n"),
+        std::string::npos);
+    EXPECT_NE(
+        report.find("/data/fit.alg\n\nThe Bayesian prior information file name is:\n/data/fit.pri\n\nThe "
+                    "objective"),
+        std::string::npos);
 }
 
 TEST_F(SummaryTest, IncrementTableHeadersForTaggingAndSizeAtAge)
@@ -228,27 +240,30 @@ TEST_F(SummaryTest, IncrementTableHeadersForTaggingAndSizeAtAge)
     incrementsOnly();
     ui.answer(Answer::No).type("").answer(Answer::Yes).answer(Answer::OK);
     const std::string tagging = summarize();
-    EXPECT_TRUE(hasLine(tagging, "Record,     Size, Increment, Increment,  Increment,         Error, Variance,  "
-                                 "L-infinity,    L-infinity,  Residual,  -2lnL,     Year,     Year,    Large"));
+    EXPECT_TRUE(hasLine(tagging,
+                        "Record,     Size, Increment, Increment,  Increment,         Error, Variance,  "
+                        "L-infinity,    L-infinity,  Residual,  -2lnL,     Year,     Year,    Large"));
     const ModelState& s = model.state();
     const RecordResult& r = s.recordResults[1];
     const double mv = std::pow(0.05 * (r.meanIncrement + 20.0), 2) + std::pow(0.05 * 20.0, 2);
     const double residual = (8.0 - r.meanIncrement) / std::sqrt(r.incrementVariance + mv);
     const std::string row1 = lineStarting(tagging, "     1,");
     EXPECT_EQ(row1.substr(0, 28), "     1,    20.00,      8.00,");
-    EXPECT_EQ(row1.substr(row1.size() - 48),
-              padToWidth(formatNumber(residual, "##0.00"), 10) + "," +
-                  padToWidth(formatNumber(2.0 * r.recordNll, "##0.00"), 7) + ",      100,      465,      365");
+    EXPECT_EQ(row1.substr(row1.size() - 48), padToWidth(formatNumber(residual, "##0.00"), 10) + "," +
+                                                 padToWidth(formatNumber(2.0 * r.recordNll, "##0.00"), 7) +
+                                                 ",      100,      465,      365");
     EXPECT_NE(lineStarting(tagging, "     3,"), "");
     EXPECT_EQ(lineStarting(tagging, "     4,"), "");
 
     values[18] = 0.5; // t0 set: size-at-age records
     ui.answer(Answer::No).type("").answer(Answer::Yes).answer(Answer::OK);
     const std::string sizeAtAge = summarize();
-    EXPECT_TRUE(hasLine(sizeAtAge, "      ,  Initial,  Observed,  Expected,   for True,   Measurement,    Total,    "
-                                   "Expected,   Variance of,     SD of,       ,  Initial,    Final,       of"));
-    EXPECT_TRUE(hasLine(sizeAtAge, "Record,     Size, Increment, Increment,  Increment,         Error, Variance,  "
-                                   "L-infinity,    L-infinity,  Residual,  -2lnL,      Age,      Age,      Age"));
+    EXPECT_TRUE(hasLine(sizeAtAge,
+                        "      ,  Initial,  Observed,  Expected,   for True,   Measurement,    Total,    "
+                        "Expected,   Variance of,     SD of,       ,  Initial,    Final,       of"));
+    EXPECT_TRUE(hasLine(sizeAtAge,
+                        "Record,     Size, Increment, Increment,  Increment,         Error, Variance,  "
+                        "L-infinity,    L-infinity,  Residual,  -2lnL,      Age,      Age,      Age"));
 }
 
 TEST_F(SummaryTest, PlotPagesOnePerSetThenTheFrequencies)
@@ -306,7 +321,8 @@ TEST_F(SummaryTest, FrequencyScaleSteps)
 {
     // 1, 1.6, 2, 3.2, 4, 5, 6.4, 8, 10, 16, 20: each group of eight steps multiplies by 10.
     frequenciesOnly();
-    const double expected[][2] = {{0.5, 1}, {1.5, 1.6}, {3, 3.2}, {6, 6.4}, {7, 8}, {9, 10}, {12, 16}, {100, 100}};
+    const double expected[][2] = {{0.5, 1}, {1.5, 1.6}, {3, 3.2}, {6, 6.4},
+                                  {7, 8},   {9, 10},    {12, 16}, {100, 100}};
     for (const auto& [largest, scale] : expected) {
         model.state().frequencies.observed[2] = largest;
         model.state().bestPredicted.fill(0.0);
@@ -321,22 +337,33 @@ TEST_F(SummaryTest, ChiSquareReportIsReproducibleWithAFixedSeed)
 {
     const auto run = [this] {
         host.seed = 42;
-        ui.answer(Answer::No).type("25").answer(Answer::No).answer(Answer::Yes).answer(Answer::No).answer(
-            Answer::Yes);
+        ui.answer(Answer::No)
+            .type("25")
+            .answer(Answer::No)
+            .answer(Answer::Yes)
+            .answer(Answer::No)
+            .answer(Answer::Yes);
         ui.answer(Answer::OK);
         return summarize();
     };
     const std::string first = run();
     const std::string second = run();
     EXPECT_EQ(first, second);
-    EXPECT_NE(first.find("\nChi-square diagnostic for frequency data:\n\nThe following chi-square test is based on "),
-              std::string::npos);
+    EXPECT_NE(
+        first.find(
+            "\nChi-square diagnostic for frequency data:\n\nThe following chi-square test is based on "),
+        std::string::npos);
     EXPECT_NE(first.find("Simulated chi-square> n: 25; Mean:"), std::string::npos);
     EXPECT_NE(first.find("Evaluation of truncated Gaussian error predictions:"), std::string::npos);
     // Three tests, seeded 42, 43 and 44.
     EXPECT_EQ(host.seed, 45u);
     host.seed = 7;
-    ui.answer(Answer::No).type("25").answer(Answer::No).answer(Answer::Yes).answer(Answer::No).answer(Answer::Yes);
+    ui.answer(Answer::No)
+        .type("25")
+        .answer(Answer::No)
+        .answer(Answer::Yes)
+        .answer(Answer::No)
+        .answer(Answer::Yes);
     ui.answer(Answer::OK);
     EXPECT_NE(summarize(), first);
 }

@@ -11,7 +11,8 @@ namespace {
 using Kind = PlotPrimitive::Kind;
 
 // A page of series over records 1..n (rows of values, one column per series).
-DataPlotPage pageOf(const std::vector<std::vector<double>>& rows, double firstLabel = 1.0, double lastLabel = 0.0)
+DataPlotPage pageOf(const std::vector<std::vector<double>>& rows, double firstLabel = 1.0,
+                    double lastLabel = 0.0)
 {
     const int n = static_cast<int>(rows.size());
     const int series = static_cast<int>(rows.front().size());
@@ -64,7 +65,8 @@ TEST_F(DataPlot, LoadingFillsTheListsAndClears)
     DataPlotWindow& w = open(pageOf({{1, 2}, {2, 4}, {3, 6}}, 12.5, 32.5));
     EXPECT_EQ(w.caption(), "Data and prediction plots");
     EXPECT_EQ(w.control("lblGraphPage").caption, "Page:   1");
-    EXPECT_EQ(w.control("listXVar").items, (std::vector<std::string>{"Data Record Index", "series 1", "series 2"}));
+    EXPECT_EQ(w.control("listXVar").items,
+              (std::vector<std::string>{"Data Record Index", "series 1", "series 2"}));
     EXPECT_EQ(w.control("listYVar").items, (std::vector<std::string>{"series 1", "series 2"}));
     EXPECT_EQ(w.control("listXVar").selected, 0);
     EXPECT_TRUE(w.control("Check_Line").checked);
@@ -78,7 +80,8 @@ TEST_F(DataPlot, LoadingFillsTheListsAndClears)
     EXPECT_TRUE(w.control("Check_Drop").enabled);
     // Grid marks: 10 ticks on each axis.
     ASSERT_EQ(drawn(Kind::Line).size(), 20u);
-    EXPECT_EQ(drawn(Kind::Line)[1], (PlotPrimitive{Kind::Line, 7200, 6720, 7200, 6620, 0, 0, LineStyle::Solid, ""}));
+    EXPECT_EQ(drawn(Kind::Line)[1],
+              (PlotPrimitive{Kind::Line, 7200, 6720, 7200, 6620, 0, 0, LineStyle::Solid, ""}));
     EXPECT_EQ(w.plotCount(), 0);
     EXPECT_EQ(w.gridToggle(8), -1);
 }
@@ -228,8 +231,9 @@ TEST_F(DataPlot, PointsGiveCorrelationAndScatterOfY)
     DataPlotWindow& w = open(pageOf({{1}, {2}, {4}}));
     w.cmdPlot_Click();
     // x = 1, 2, 3; y = 1, 2, 4: r = 0.9820, s = sqrt(1 - r^2) / 1; mean 7/3, variance 7/3.
-    EXPECT_EQ(w.control("lblCorr").caption, "r  = 0.9820\ns\xC2\xB0 = 0.1890\n\nScatter of Y:\n      Mean = 2.3333\n"
-                                            "      SD = 1.5275\n      Var = 2.3333");
+    EXPECT_EQ(w.control("lblCorr").caption,
+              "r  = 0.9820\ns\xC2\xB0 = 0.1890\n\nScatter of Y:\n      Mean = 2.3333\n"
+              "      SD = 1.5275\n      Var = 2.3333");
 }
 
 TEST_F(DataPlot, ColoursCycleThroughFifteenCodesWithoutWhite)

@@ -41,16 +41,22 @@ TEST(SvgWriter, WritesEveryPrimitiveInTwipsWithPaletteColours)
     surface.point(7, 8, 2);
     surface.text(5, 6, "a < b & c\nr \xC2\xB0", 0);
     const std::string svg = writeSvg(makePicture(surface, {}));
-    EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"", 0),
-              0u);
+    EXPECT_EQ(
+        svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"", 0),
+        0u);
     EXPECT_NE(svg.find("width=\"1in\" height=\"0.5in\" viewBox=\"0 0 1440 720\""), std::string::npos);
-    EXPECT_NE(svg.find("<rect x=\"0\" y=\"0\" width=\"100%\" height=\"100%\" fill=\"#FFFFFF\"/>"), std::string::npos);
-    EXPECT_NE(svg.find("<line x1=\"0\" y1=\"10\" x2=\"100.5\" y2=\"10\" stroke=\"#000080\" stroke-width=\"15\" "
-                       "stroke-dasharray=\"15 30\"/>"),
+    EXPECT_NE(svg.find("<rect x=\"0\" y=\"0\" width=\"100%\" height=\"100%\" fill=\"#FFFFFF\"/>"),
               std::string::npos);
-    EXPECT_NE(svg.find("stroke=\"#000000\" stroke-width=\"15\" stroke-dasharray=\"90 45\"/>"), std::string::npos);
-    EXPECT_NE(svg.find("<circle cx=\"50\" cy=\"60\" r=\"30\" fill=\"#FF0000\" stroke=\"#FF0000\""), std::string::npos);
-    EXPECT_NE(svg.find("<rect x=\"10\" y=\"20\" width=\"90\" height=\"70\" fill=\"#FFFF00\""), std::string::npos);
+    EXPECT_NE(
+        svg.find("<line x1=\"0\" y1=\"10\" x2=\"100.5\" y2=\"10\" stroke=\"#000080\" stroke-width=\"15\" "
+                 "stroke-dasharray=\"15 30\"/>"),
+        std::string::npos);
+    EXPECT_NE(svg.find("stroke=\"#000000\" stroke-width=\"15\" stroke-dasharray=\"90 45\"/>"),
+              std::string::npos);
+    EXPECT_NE(svg.find("<circle cx=\"50\" cy=\"60\" r=\"30\" fill=\"#FF0000\" stroke=\"#FF0000\""),
+              std::string::npos);
+    EXPECT_NE(svg.find("<rect x=\"10\" y=\"20\" width=\"90\" height=\"70\" fill=\"#FFFF00\""),
+              std::string::npos);
     EXPECT_NE(svg.find(">a &lt; b &amp; c</text>"), std::string::npos);
     EXPECT_NE(svg.find(">r \xC2\xB0</text>"), std::string::npos);
     EXPECT_EQ(svg.substr(svg.size() - 12), "</g>\n</svg>\n");
