@@ -179,7 +179,8 @@ int runSummaryCommand(const std::vector<std::string>& args, std::ostream& out, s
     scriptAnswers(engine.ui, *options);
     std::uint64_t nextSeed = options->seed;
     app.hooks.chiSquareSeed = [&nextSeed] { return nextSeed++; };
-    PlotWriter plots{options->plotFolder.value_or("")};
+    PlotWriter plots;
+    plots.folder = options->plotFolder.value_or("");
     app.hooks.showDataPlotPage = [&plots](const DataPlotPage& page) { return plots(page); };
 
     app.singleModelResults();

@@ -539,7 +539,6 @@ bool recordLikelihood(const IncrementSettings& s, const RecordGrowth& g, double 
     return !s.selectivity || applySelectivity(s, g, e, d, recordNll, record, state);
 }
 
-
 // Step 5 for record i: the moments of the true increment. False on a failure.
 bool incrementMoments(const IncrementSettings& s, RecordGrowth& g, int i, ModelState& state, ModelHost& host)
 {
