@@ -72,16 +72,8 @@ bool readFiles(const CommandLine& line, SummaryOptions& options, std::ostream& e
     }
     options.algorithmFile = *in;
     options.plotFolder = line.value("--plots");
-    const auto out = line.value("--out");
-    if (!out)
-        return true;
-    for (const std::string& input : {*in, options.request.frequencyFile, options.request.incrementFile})
-        if (!input.empty() && sameFile(input, *out)) {
-            err << commandName << ": --out names the input file '" << input << "'\n";
-            return false;
-        }
-    options.outputFile = std::filesystem::absolute(*out).lexically_normal().string();
-    return true;
+    return readOutputFile(line, {*in, options.request.frequencyFile, options.request.incrementFile},
+                          commandName, err, options.outputFile);
 }
 
 std::optional<SummaryOptions> readOptions(const std::vector<std::string>& args, std::ostream& err)

@@ -333,40 +333,21 @@ void DataPlotWindow::drawIndexPlot(int colour)
     setGraphCaption("lblXStart", numberText(page_.indexFirstLabel));
     setGraphCaption("lblXEnd", numberText(page_.indexLastLabel));
 
+    std::vector<PlotPoint> points;
+    for (int a = page_.firstRecord; a <= page_.lastRecord; ++a)
+        if (page_.present(a, ys))
+            points.push_back(
+                {a, page_.indexLabel(a), page_.value(a, ys), X(a), plotY(page_.value(a, ys), y)});
     if (checked("Check_Line")) {
+        drawSegments(points, colour, [](const PlotPoint&, const PlotPoint&) { return true; });
         Sums sums;
-        double penX = 0.0;
-        double penY = 0.0;
-        for (int a = page_.firstRecord; a <= page_.lastRecord; ++a) {
-            if (!page_.present(a, ys))
-                continue;
-            const double v = page_.value(a, ys);
-            const double px = X(a);
-            const double py = plotY(v, y);
-            if (a > page_.firstRecord && page_.present(a - 1, ys))
-                graph().line(penX, penY, px, py, colour);
-            penX = px;
-            penY = py;
-            sums.add(page_.indexLabel(a), v);
-        }
+        for (const PlotPoint& point : points)
+            sums.add(point.x, point.y);
         if (sums.W > 2.0)
             setControlCaption("lblCorr", sums.correlationLines());
     }
-    if (checked("Check_Scatter") || checked("Check_Drop")) {
-        Sums sums;
-        for (int a = page_.firstRecord; a <= page_.lastRecord; ++a) {
-            if (!page_.present(a, ys))
-                continue;
-            const double v = page_.value(a, ys);
-            const double px = X(a);
-            const double py = plotY(v, y);
-            graph().filledCircle(px, py, pointRadius, colour);
-            if (checked("Check_Drop"))
-                graph().line(px, py, px, bottom, colour);
-            sums.add(page_.indexLabel(a), v);
-        }
-        showStatistics(sums, false);
-    }
+    if (checked("Check_Scatter") || checked("Check_Drop"))
+        showStatistics(drawMarkers(points, colour), false);
 }
 
 void DataPlotWindow::widenSeriesRange(Range& range, const std::string& minBox, const std::string& maxBox)
@@ -390,50 +371,55 @@ void DataPlotWindow::drawSeriesPlot(int colour)
     widenSeriesRange(x, "txtXmin", "txtXmax");
     widenSeriesRange(y, "txtYmin", "txtYmax");
     const auto X = [&](double v) { return left + (v - x.min) * width / (x.max - x.min); };
-    const auto both = [&](int a) { return page_.present(a, xs) && page_.present(a, ys); };
 
     drawZeroLines(x, y, true);
     setGraphCaption("lblYMaxMin", rangeCaption("Y", y.max, y.min));
     setGraphCaption("lblXMaxMin", rangeCaption("X", x.max, x.min));
     setGraphCaption("lblGraphMax", "");
 
+    std::vector<PlotPoint> points;
+    for (int a = page_.firstRecord; a <= page_.lastRecord; ++a)
+        if (page_.present(a, xs) && page_.present(a, ys)) {
+            const double xv = page_.value(a, xs);
+            const double yv = page_.value(a, ys);
+            points.push_back({a, xv, yv, X(xv), plotY(yv, y)});
+        }
     const bool allLines = checked("Check_Line");
     const bool rightward = checked("Check_Line_LtoR");
     const bool leftward = checked("Check_Line_RtoL");
-    if (allLines || rightward || leftward) {
-        double penX = 0.0;
-        double penY = 0.0;
-        for (int a = page_.firstRecord; a <= page_.lastRecord; ++a) {
-            if (!both(a))
-                continue;
-            const double px = X(page_.value(a, xs));
-            const double py = plotY(page_.value(a, ys), y);
-            if (a > page_.firstRecord && both(a - 1)) {
-                const double previous = page_.value(a - 1, xs);
-                const double here = page_.value(a, xs);
-                if (allLines || (rightward && here >= previous) || (leftward && here <= previous))
-                    graph().line(penX, penY, px, py, colour);
-            }
-            penX = px;
-            penY = py;
-        }
+    if (allLines || rightward || leftward)
+        drawSegments(points, colour, [&](const PlotPoint& previous, const PlotPoint& here) {
+            return allLines || (rightward && here.x >= previous.x) || (leftward && here.x <= previous.x);
+        });
+    if (checked("Check_Scatter") || checked("Check_Drop"))
+        showStatistics(drawMarkers(points, colour), true);
+}
+
+// Joins each point to the point of the record before it, when that record is plotted too and
+// connects says so; a missing record breaks the line.
+void DataPlotWindow::drawSegments(const std::vector<PlotPoint>& points, int colour,
+                                  const std::function<bool(const PlotPoint&, const PlotPoint&)>& connects)
+{
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const PlotPoint& previous = points[i - 1];
+        const PlotPoint& here = points[i];
+        if (previous.record == here.record - 1 && connects(previous, here))
+            graph().line(previous.px, previous.py, here.px, here.py, colour);
     }
-    if (checked("Check_Scatter") || checked("Check_Drop")) {
-        Sums sums;
-        for (int a = page_.firstRecord; a <= page_.lastRecord; ++a) {
-            if (!both(a))
-                continue;
-            const double xv = page_.value(a, xs);
-            const double yv = page_.value(a, ys);
-            const double px = X(xv);
-            const double py = plotY(yv, y);
-            graph().filledCircle(px, py, pointRadius, colour);
-            if (checked("Check_Drop"))
-                graph().line(px, py, px, bottom, colour);
-            sums.add(xv, yv);
-        }
-        showStatistics(sums, true);
+}
+
+// A filled circle at every point, with "Drop lines" a line down to the X axis too; the sums of
+// the points for the statistics.
+DataPlotWindow::Sums DataPlotWindow::drawMarkers(const std::vector<PlotPoint>& points, int colour)
+{
+    Sums sums;
+    for (const PlotPoint& point : points) {
+        graph().filledCircle(point.px, point.py, pointRadius, colour);
+        if (checked("Check_Drop"))
+            graph().line(point.px, point.py, point.px, bottom, colour);
+        sums.add(point.x, point.y);
     }
+    return sums;
 }
 
 void DataPlotWindow::showStatistics(const Sums& sums, bool seriesMode)

@@ -16,6 +16,7 @@
 #include "plots/PlotWindow.h"
 
 #include <functional>
+#include <vector>
 
 namespace orvanta {
 
@@ -66,6 +67,14 @@ protected:
 
 private:
     struct Sums;
+    // A plotted record: its x and y for the statistics and its place on the graph.
+    struct PlotPoint {
+        int record = 0;
+        double x = 0.0;
+        double y = 0.0;
+        double px = 0.0;
+        double py = 0.0;
+    };
     struct Range {
         double min = 0.0;
         double max = 0.0;
@@ -86,6 +95,9 @@ private:
     Range extendedRange(const std::string& minBox, const std::string& maxBox, int series);
     void widenSeriesRange(Range& range, const std::string& minBox, const std::string& maxBox);
     void drawZeroLines(const Range& x, const Range& y, bool seriesMode);
+    void drawSegments(const std::vector<PlotPoint>& points, int colour,
+                      const std::function<bool(const PlotPoint&, const PlotPoint&)>& connects);
+    Sums drawMarkers(const std::vector<PlotPoint>& points, int colour);
     void showStatistics(const Sums& sums, bool seriesMode);
     double plotY(double v, const Range& y) const;
 

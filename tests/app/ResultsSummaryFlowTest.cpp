@@ -7,6 +7,7 @@
 #include "plots/DataPlotWindow.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedUi.h"
+#include "support/SmallModelData.h"
 #include "text/TextFile.h"
 #include "ui/ReportWindow.h"
 
@@ -36,16 +37,7 @@ protected:
         app.algorithm.paramSteps[1] = 1.0;
 
         ModelState& s = model.state();
-        const double counts[] = {0, 5, 20, 40, 30, 10, 0};
-        for (int c = 1; c <= 6; ++c) {
-            s.frequencies.midpoint[c] = 10.0 * c - 5.0;
-            s.frequencies.observed[c] = counts[c];
-            s.frequencies.N += counts[c];
-            if (counts[c] != 0)
-                s.frequencies.lastNonZeroCell = c;
-        }
-        s.frequencies.cellCount = 6;
-        s.frequencies.cellWidth = 10.0;
+        testing::addSixFrequencyCells(s.frequencies);
         s.increments.records.push_back({1, 20.0, 8.0, 100, 465});
         s.increments.records.push_back({1, 25.0, 7.0, 90, 400});
         s.increments.recordCount = 2;

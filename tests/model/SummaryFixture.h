@@ -5,6 +5,7 @@
 
 #include "model/TarnfieldModel.h"
 #include "support/FakeModelHost.h"
+#include "support/SmallModelData.h"
 
 #include <gtest/gtest.h>
 
@@ -21,16 +22,7 @@ protected:
         values.assign(modelParamCapacity + 1, 0.0);
         descriptions = TarnfieldModel::parameterDescriptions();
         FrequencyData& f = model.state().frequencies;
-        const double counts[] = {0, 5, 20, 40, 30, 10, 0};
-        for (int c = 1; c <= 6; ++c) {
-            f.midpoint[c] = 10.0 * c - 5.0;
-            f.observed[c] = counts[c];
-            f.N += counts[c];
-            if (counts[c] != 0)
-                f.lastNonZeroCell = c;
-        }
-        f.cellCount = 6;
-        f.cellWidth = 10.0;
+        addSixFrequencyCells(f);
         IncrementData& inc = model.state().increments;
         addRecord(inc, {1, 20.0, 8.0, 100, 465});
         addRecord(inc, {2, 35.0, 4.0, 120, 480});
