@@ -515,10 +515,22 @@ bool openDataPlotPage(const DataPlotPage& page, Desktop& desktop, UserInterface&
 
 void drawDefaultPlots(DataPlotWindow& window)
 {
-    for (int s = 1; s <= window.page().seriesCount; ++s) {
+    // A legend under the axis names the page and each series in its colour, since no lists stand
+    // beside a picture.
+    constexpr double legendLeft = 4300.0;
+    constexpr double legendTop = 6960.0;
+    constexpr double lineHeight = 195.0;
+    const DataPlotPage& page = window.page();
+    if (!page.pageLabel.empty())
+        window.graph().text(legendLeft, legendTop, "Page:  " + page.pageLabel);
+    for (int s = 1; s <= page.seriesCount; ++s) {
         window.listClicked("listYVar", s - 1);
         window.cmdPlot_Click();
+        const std::string name = s < static_cast<int>(page.seriesNames.size()) ? page.seriesNames[s] : "";
+        window.graph().text(legendLeft, legendTop + lineHeight * s, name,
+                            static_cast<int>(window.plotCount() % colourCycle));
     }
+    window.graphChanged();
 }
 
 } // namespace orvanta

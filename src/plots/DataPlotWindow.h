@@ -116,7 +116,8 @@ bool openDataPlotPage(const DataPlotPage& page, Desktop& desktop, UserInterface&
                       const std::function<bool()>& programEnded);
 
 // The plots a page shows without anybody at the controls: index mode, lines and points, every
-// series plotted in turn over the others.
+// series plotted in turn over the others, with a legend of the page label and the series names
+// (each in its plot's colour) under the X axis.
 void drawDefaultPlots(DataPlotWindow& window);
 
 } // namespace orvanta

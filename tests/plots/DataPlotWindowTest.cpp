@@ -327,6 +327,13 @@ TEST(DefaultPlots, EverySeriesInIndexModeWithLinesAndPoints)
         ++circles[p.colour];
     EXPECT_EQ(circles[1], 3);
     EXPECT_EQ(circles[2], 3);
+    const auto texts = w.graph().primitivesOf(Kind::Text);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].text, "Page:   1");
+    EXPECT_EQ(texts[1].text, "series 1");
+    EXPECT_EQ(texts[1].colour, 1);
+    EXPECT_EQ(texts[2].text, "series 2");
+    EXPECT_EQ(texts[2].colour, 2);
 }
 
 } // namespace
