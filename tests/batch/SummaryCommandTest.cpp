@@ -5,6 +5,7 @@
 #include "app/Tools.h"
 #include "model/InitializationWindow.h"
 #include "model/TarnfieldModel.h"
+#include "support/ExampleSummary.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
@@ -55,21 +56,7 @@ struct WindowedSummary {
 
     void summarizeAndSave(const std::string& path)
     {
-        InitializationRequest request;
-        request.frequencyFile = lengths;
-        request.incrementFile = tags;
-        initializeModel(app, model, request);
-        ASSERT_TRUE(app.session.initializeAlready);
-        ui.answer(Answer::Yes).pickFile(algorithm);
-        app.mainMenuButtonClicked(menuButton::loadAlg);
-        ui.answer(Answer::No)
-            .type("30")
-            .answer(Answer::Yes)
-            .answer(Answer::Yes)
-            .answer(Answer::Yes)
-            .answer(Answer::Yes);
-        ui.answer(Answer::OK);
-        app.mainMenuButtonClicked(menuButton::userSummary);
+        testing::summarizeBundledExample(app, model, ui, examples, "30");
         auto* window = app.desktop.find<ReportWindow>("frmSummary");
         ASSERT_NE(window, nullptr);
         ui.pickFile(path);

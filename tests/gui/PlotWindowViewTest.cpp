@@ -11,6 +11,7 @@
 #include "model/ResultsSummary.h"
 #include "model/TarnfieldModel.h"
 #include "plots/DataPlotWindow.h"
+#include "support/ExampleSummary.h"
 #include "support/TempDir.h"
 #include "ui/ReportWindow.h"
 
@@ -142,20 +143,7 @@ class SummaryScreenshots : public ScreenshotTest {
 protected:
     void prepareWindows() override
     {
-        InitializationRequest request;
-        request.frequencyFile = examples + "/tarnfield-lengths.dat";
-        request.incrementFile = examples + "/tarnfield-tags.dat";
-        initializeModel(app, session.model(), request);
-        ui.answer(Answer::Yes).pickFile(examples + "/tarnfield.alg");
-        app.mainMenuButtonClicked(menuButton::loadAlg);
-        ui.answer(Answer::No)
-            .type("50")
-            .answer(Answer::Yes)
-            .answer(Answer::Yes)
-            .answer(Answer::Yes)
-            .answer(Answer::Yes);
-        ui.answer(Answer::OK);
-        app.mainMenuButtonClicked(menuButton::userSummary);
+        orvanta::testing::summarizeBundledExample(app, session.model(), ui, examples, "50");
     }
 
     void savePage(const DataPlotPage& page, const QString& name)
