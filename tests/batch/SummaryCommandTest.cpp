@@ -1,9 +1,7 @@
 #include "BatchRun.h"
 
 #include "app/Application.h"
-#include "app/MainMenu.h"
 #include "app/Tools.h"
-#include "model/InitializationWindow.h"
 #include "model/TarnfieldModel.h"
 #include "support/ExampleSummary.h"
 #include "support/FakeClock.h"

@@ -4,10 +4,8 @@
 //   --gtest_filter='SummaryScreenshots*'
 #include "ScreenshotFixture.h"
 
-#include "app/MainMenu.h"
 #include "gui/PlotPainter.h"
 #include "gui/PlotWindowView.h"
-#include "model/InitializationWindow.h"
 #include "model/ResultsSummary.h"
 #include "model/TarnfieldModel.h"
 #include "plots/DataPlotWindow.h"
