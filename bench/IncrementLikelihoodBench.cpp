@@ -1,4 +1,5 @@
 #include "app/SessionState.h"
+#include "model/IncrementDiagnostic.h"
 #include "model/IncrementLikelihood.h"
 #include "model/ModelHost.h"
 #include "model/ModelParameters.h"
@@ -20,6 +21,8 @@
 //   SizeDependentK: b > 0, no two consecutive records sharing initial size and time at large,
 //     so every record integrates its own 41 x 41 grid.
 // The record count is the argument; the complexity fit shows the cost per record.
+// Also the results summary's model expectation of the residual cells (incrementErrorCells): 193
+// densities per record, each a convolution with the measurement error.
 
 namespace orvanta {
 namespace {
@@ -152,6 +155,26 @@ void incrementPartSizeDependentK(benchmark::State& state)
 BENCHMARK(incrementPartSizeDependentK)
     ->Arg(500)
     ->Arg(1000)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+void incrementErrorCellsWithMeasurementError(benchmark::State& state)
+{
+    Scenario s = makeScenario(static_cast<int>(state.range(0)), 0.0, IncrementErrorType::Gaussian);
+    s.state.bestParams = s.p;
+    BenchHost host;
+    double total = 0.0;
+    for (auto _ : state) {
+        const std::optional<ModelExpectation> expectation = incrementErrorCells(s.state, host);
+        total = expectation ? expectation->T : -1.0;
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetComplexityN(state.range(0));
+    state.counters["T"] = total;
+}
+BENCHMARK(incrementErrorCellsWithMeasurementError)
+    ->Arg(500)
     ->Arg(2000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);

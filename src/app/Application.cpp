@@ -3,8 +3,12 @@
 #include "app/InfoWindows.h"
 #include "app/MainMenu.h"
 #include "model/ModelTitle.h"
+#include "plots/DataPlotWindow.h"
+#include "ui/Clock.h"
 #include "ui/ReportWindow.h"
 #include "ui/UserInterface.h"
+
+#include <bit>
 
 namespace orvanta {
 
@@ -179,6 +183,34 @@ void Application::ApplicationModelHost::appendToSummary(const std::string& text)
 {
     ReportWindow& summary = app_.openReportWindow("frmSummary");
     summary.setText(summary.text() + text);
+}
+
+void Application::ApplicationModelHost::showSummary(const std::string& text)
+{
+    app_.openReportWindow("frmSummary").setText(text);
+}
+
+void Application::ApplicationModelHost::showProgress(const std::string& text)
+{
+    app_.mainWindow.setPanel(statusBar::messages, 1, text);
+}
+
+bool Application::ApplicationModelHost::showDataPlotPage(const DataPlotPage& page)
+{
+    if (app_.hooks.showDataPlotPage)
+        return app_.hooks.showDataPlotPage(page);
+    return openDataPlotPage(page, app_.desktop, app_.ui(), [this] { return app_.ended(); });
+}
+
+std::uint64_t Application::ApplicationModelHost::chiSquareSeed()
+{
+    if (app_.hooks.chiSquareSeed)
+        return app_.hooks.chiSquareSeed();
+    // Every test reseeds from the clock: the seconds of the monotonic clock, bit for bit, mixed
+    // with the local time.
+    const LocalDateTime now = app_.clock().now();
+    const auto time = static_cast<std::uint64_t>(((now.day * 24 + now.hour) * 60 + now.minute) * 60 + now.second);
+    return std::bit_cast<std::uint64_t>(app_.clock().seconds()) ^ (time << 1);
 }
 
 void Application::reportWindowClosed(const std::string& name)

@@ -13,6 +13,7 @@
 #include "ui/ClosableUserInterface.h"
 #include "ui/Desktop.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -22,6 +23,7 @@ namespace orvanta {
 
 class Clock;
 class FileSystem;
+struct DataPlotPage;
 class MainMenuWindow;
 class ReportWindow;
 class UserInterface;
@@ -34,6 +36,10 @@ struct ShellHooks {
     std::function<void()> openInitializationWindow; // the model's initialization window
     std::function<void()> showRankingWindow;        // back to the ranking window after the priors flow
     std::function<void()> endProcess;               // the windowing layer ends the program
+    // The results summary's plot pages and chi-square seeds; when empty, each page is shown in
+    // the modal data plot window and each test is seeded from the clock.
+    std::function<bool(const DataPlotPage& page)> showDataPlotPage;
+    std::function<std::uint64_t()> chiSquareSeed;
 };
 
 // What the priors subsystem adds to the tools. Both are empty until it is installed; an empty
@@ -136,6 +142,10 @@ private:
         SessionState& session() override { return app_.session; }
         bool programEnded() const override { return app_.ended(); }
         void appendToSummary(const std::string& text) override;
+        void showSummary(const std::string& text) override;
+        void showProgress(const std::string& text) override;
+        bool showDataPlotPage(const DataPlotPage& page) override;
+        std::uint64_t chiSquareSeed() override;
 
     private:
         Application& app_;

@@ -5,6 +5,7 @@
 #include "batch/CommandLine.h"
 #include "text/TextFile.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
@@ -55,6 +56,21 @@ bool initializeFromData(BatchEngine& engine, const InitializationRequest& reques
         return true;
     err << commandName << ": the data files were not read: " << engine.messages.str();
     return false;
+}
+
+bool readOutputFile(const CommandLine& line, const std::vector<std::string>& inputs,
+                    const std::string& commandName, std::ostream& err, std::optional<std::string>& outputFile)
+{
+    const auto out = line.value("--out");
+    if (!out)
+        return true;
+    for (const std::string& input : inputs)
+        if (!input.empty() && sameFile(input, *out)) {
+            err << commandName << ": --out names the input file '" << input << "'\n";
+            return false;
+        }
+    outputFile = std::filesystem::absolute(*out).lexically_normal().string();
+    return true;
 }
 
 bool loadAlgorithmFile(BatchEngine& engine, const std::string& path, const std::string& commandName,

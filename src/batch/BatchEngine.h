@@ -14,6 +14,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace orvanta {
 
@@ -44,6 +45,11 @@ std::optional<InitializationRequest> readDataOptions(const CommandLine& line, co
 // the engine's messages written to err, when the files were not read.
 bool initializeFromData(BatchEngine& engine, const InitializationRequest& request,
                         const std::string& commandName, std::ostream& err);
+
+// Reads --out: the full path, as a save dialog gives it, into outputFile (left empty without
+// --out); false, with one line to err, when it names one of the input files.
+bool readOutputFile(const CommandLine& line, const std::vector<std::string>& inputs,
+                    const std::string& commandName, std::ostream& err, std::optional<std::string>& outputFile);
 
 // Reads the algorithm file into the parameter set as "&Load algorithm data" does and builds
 // its fuse groups; on a problem writes the reader's message to err.

@@ -4,6 +4,7 @@
 #include "batch/EvaluateCommand.h"
 #include "batch/FitCommand.h"
 #include "batch/SimulateCommand.h"
+#include "batch/SummaryCommand.h"
 
 #include <ostream>
 
@@ -60,6 +61,22 @@ const char* usageText =
     "                               correlations\n"
     "      --out FILE               the covariance report (.cov) as the display\n"
     "                               window saves it; never one of the input files\n"
+    "\n"
+    "  summary [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
+    "      --alg FILE [--sims N] [--seed S] [--frequency-table] [--increment-table]\n"
+    "      [--chi-square] [--out FILE] [--plots DIR]\n"
+    "      Reads the data files as evaluate does, evaluates the values of FILE once\n"
+    "      and writes the results summary (.ovo) as the summary window shows it.\n"
+    "      --sims N                 chi-square simulations (default 0)\n"
+    "      --seed S                 seed of the first chi-square test, S + 1 of the\n"
+    "                               next and so on (default 1)\n"
+    "      --frequency-table        the table of observed and expected frequencies\n"
+    "      --increment-table        the table of the increment records\n"
+    "      --chi-square             the chi-square diagnostics (with --sims N > 0)\n"
+    "      --out FILE               the summary file, as the window's save writes it;\n"
+    "                               without it the report goes to standard output\n"
+    "      --plots DIR              the data and prediction plot pages as\n"
+    "                               DIR/page-01.svg, page-02.svg, ...\n"
     "\n"
     "  simulate --params V1,V2,...,V20 [--seed S] [--freq FILE] [--inc FILE] ...\n"
     "      Simulates data files from the model at the given values (p1..p20 as in\n"
@@ -121,6 +138,8 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return runCovarianceCommand(rest, out, err);
     if (command == "simulate")
         return runSimulateCommand(rest, out, err);
+    if (command == "summary")
+        return runSummaryCommand(rest, out, err);
     err << "orvanta-batch: unknown command '" << command << "'\n\n" << usageText;
     return batchExit::badInput;
 }

@@ -66,10 +66,11 @@ Answer ConsoleUserInterface::showMessage(const std::string& text, const std::str
     return defaultAnswer(buttons, defaultButton);
 }
 
-std::string ConsoleUserInterface::askText(const std::string& /*prompt*/, const std::string& /*title*/,
+std::string ConsoleUserInterface::askText(const std::string& /*prompt*/, const std::string& title,
                                           const std::string& /*defaultText*/)
 {
-    return {};
+    const auto scripted = scriptedTexts_.find(title);
+    return scripted != scriptedTexts_.end() ? scripted->second : std::string();
 }
 
 std::optional<std::string> ConsoleUserInterface::chooseFile(const FileDialogRequest& /*request*/)

@@ -20,6 +20,8 @@ public:
     explicit ConsoleUserInterface(std::ostream& messages) : messages_(messages) {}
 
     void answerQuestionsTitled(const std::string& title, Answer answer) { scriptedAnswers_[title] = answer; }
+    // Every input box with that title is answered with text instead of empty text.
+    void answerPromptsTitled(const std::string& title, std::string text) { scriptedTexts_[title] = std::move(text); }
 
     Answer showMessage(const std::string& text, const std::string& title, Buttons buttons, Icon icon,
                        DefaultButton defaultButton) override;
@@ -32,6 +34,7 @@ public:
 private:
     std::ostream& messages_;
     std::map<std::string, Answer> scriptedAnswers_; // by title
+    std::map<std::string, std::string> scriptedTexts_; // by title
 };
 
 } // namespace orvanta

@@ -8,7 +8,6 @@
 #include "uncertainty/CovarianceDisplayWindow.h"
 
 #include <cmath>
-#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -81,16 +80,8 @@ bool readFiles(const CommandLine& line, CovarianceOptions& options, std::ostream
         return false;
     }
     options.algorithmFile = *in;
-    const auto out = line.value("--out");
-    if (!out)
-        return true;
-    for (const std::string& input : {*in, options.request.frequencyFile, options.request.incrementFile})
-        if (!input.empty() && sameFile(input, *out)) {
-            err << commandName << ": --out names the input file '" << input << "'\n";
-            return false;
-        }
-    options.outputFile = std::filesystem::absolute(*out).lexically_normal().string();
-    return true;
+    return readOutputFile(line, {*in, options.request.frequencyFile, options.request.incrementFile}, commandName,
+                          err, options.outputFile);
 }
 
 // Reads the options; on a problem writes one line to err and returns nothing.

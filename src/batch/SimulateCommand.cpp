@@ -72,14 +72,12 @@ public:
         const auto text = line_.value(name);
         if (!text || failed())
             return fallback;
-        std::uint64_t value = 0;
-        const char* end = text->data() + text->size();
-        const auto [ptr, ec] = std::from_chars(text->data(), end, value);
-        if (text->empty() || ec != std::errc() || ptr != end) {
+        const std::optional<std::uint64_t> value = seedValue(*text);
+        if (!value) {
             fail(name + " must be a whole number from 0 to 18446744073709551615, not '" + *text + "'");
             return fallback;
         }
-        return value;
+        return *value;
     }
 
     void fail(const std::string& problem)

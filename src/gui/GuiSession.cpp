@@ -10,6 +10,7 @@
 #include "gui/InitializationWindowView.h"
 #include "gui/MainWindowView.h"
 #include "gui/MarquardtWindowView.h"
+#include "gui/PlotWindowView.h"
 #include "gui/SimplexWindowView.h"
 #include "model/TarnfieldModel.h"
 
@@ -28,6 +29,7 @@ GuiSession::GuiSession(Application& app)
     desktop_->addViewFactory(makeMarquardtWindowView);
     desktop_->addViewFactory(makeCovarianceDisplayWindowView);
     desktop_->addViewFactory(makeCovarianceCalculationsWindowView);
+    desktop_->addViewFactory(makePlotWindowView);
     app_.desktop.setObserver(desktop_.get());
     // Windows the engine opened before the views existed.
     for (Window* window : app_.desktop.windows())

@@ -11,8 +11,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <numbers>
+#include <optional>
 #include <string>
 
 // The growth-increment likelihood. For every tagging record (initial size l1, observed increment
@@ -362,6 +364,7 @@ struct RecordErrorModel {
     double lnOneLessP0 = 0.0;
     double T = 0.0;    // V + mv
     double P0 = 0.0;   // Gaussian: probability of a negative true increment
+    bool truncated = false; // Gaussian: truncation at 0 not negligible (zt > -5)
     double mv = 0.0;   // measurement variance of the increment
     double mean = 0.0; // gamma: moments, shape, scale and norm
     double variance = 0.0;
@@ -410,7 +413,8 @@ bool gaussianErrorModel(const IncrementSettings& s, const RecordGrowth& g, Recor
     if (e.V < gaussianVarianceFloor)
         e.V = gaussianVarianceFloor;
     const double zt = -e.mu / std::sqrt(e.V);
-    e.P0 = zt > negligibleTailZ ? normalProbability(cdfLowerEnd, zt) : 0.0;
+    e.truncated = zt > negligibleTailZ;
+    e.P0 = e.truncated ? normalProbability(cdfLowerEnd, zt) : 0.0;
     if (s.m == 0.0) {
         if (1.0 - e.P0 <= 0.0) {
             noteFailure(state, record, "a negative increment is certain (P0 = 1), ln(1 - P0) is undefined");
@@ -451,22 +455,29 @@ bool gammaErrorModel(const IncrementSettings& s, const RecordGrowth& g, RecordEr
     return true;
 }
 
-// Step 7: the record's likelihood conditional on size-at-age selection,
-// nll - ln sel(d) + ln A with A = integral of exp(-nll(x)) sel(x) dx. False on a failure.
-bool applySelectivity(const IncrementSettings& s, const RecordGrowth& g, RecordErrorModel& e, double d,
-                      double& recordNll, int record, ModelState& state)
+// Size-at-age selection at size x: Phi((x - selMean) / selSd).
+double selection(const IncrementSettings& s, double x)
+{
+    return normalProbability(cdfLowerEnd, (x - s.selMean) / s.selSd);
+}
+
+// Whether step 7 applies to a record: the selectivity is on and the lower tail of the
+// prediction reaches the selection range.
+bool selectionApplies(const IncrementSettings& s, const RecordGrowth& g, const RecordErrorModel& e)
+{
+    return s.selectivity && g.mean - selectionSds * e.sd < s.selMean + selectionSds * s.selSd;
+}
+
+// Step 7's integral A of exp(-nll(x)) sel(x) over the increments x; nothing on a failure.
+std::optional<double> selectionIntegral(const IncrementSettings& s, const RecordGrowth& g, RecordErrorModel& e,
+                                        int record, ModelState& state)
 {
     const double selectionUpper = s.selMean + selectionSds * s.selSd;
-    if (!(g.mean - selectionSds * e.sd < selectionUpper))
-        return true;
     if (s.selSd == 0.0) {
         noteFailure(state, record, "the SD of the size-at-age selectivity is zero");
-        return false;
+        return std::nullopt;
     }
-    const auto selection = [&](double x) {
-        return normalProbability(cdfLowerEnd, (x - s.selMean) / s.selSd);
-    };
-    const auto integrand = [&](double x) { return std::exp(-e.nll(x)) * selection(x); };
+    const auto integrand = [&](double x) { return std::exp(-e.nll(x)) * selection(s, x); };
     const double upper = s.Linf + g.cycleL + selectionSds * s.sdLinf;
     double x = selectionStart;
     double atX = integrand(x);
@@ -476,7 +487,7 @@ bool applySelectivity(const IncrementSettings& s, const RecordGrowth& g, RecordE
         const double next = x + h;
         if (!(next > x)) {
             noteFailure(state, record, "the selectivity integral cannot advance (step not positive)");
-            return false;
+            return std::nullopt;
         }
         // The panel's right end x + h is the next panel's left end, the very same double.
         const double atNext = integrand(next);
@@ -486,8 +497,29 @@ bool applySelectivity(const IncrementSettings& s, const RecordGrowth& g, RecordE
         if (A >= selectionCoverage)
             break;
     }
-    recordNll = recordNll - std::log(selection(d)) + std::log(A);
+    return A;
+}
+
+// Step 7: the record's likelihood conditional on size-at-age selection,
+// nll - ln sel(d) + ln A with A = integral of exp(-nll(x)) sel(x) dx. False on a failure.
+bool applySelectivity(const IncrementSettings& s, const RecordGrowth& g, RecordErrorModel& e, double d,
+                      double& recordNll, int record, ModelState& state)
+{
+    if (!selectionApplies(s, g, e))
+        return true;
+    const std::optional<double> A = selectionIntegral(s, g, e, record, state);
+    if (!A)
+        return false;
+    recordNll = recordNll - std::log(selection(s, d)) + std::log(*A);
     return true;
+}
+
+// Step 6's error model of a record that is not ignored. False on a failure.
+bool errorModel(const IncrementSettings& s, const RecordGrowth& g, int record, ModelState& state,
+                RecordErrorModel& e)
+{
+    e.mv = measurementVariance(s, g);
+    return s.gammaErrors ? gammaErrorModel(s, g, e, record, state) : gaussianErrorModel(s, g, e, record, state);
 }
 
 // Steps 6 and 7 for a record that is not ignored. False on a failure.
@@ -495,10 +527,7 @@ bool recordLikelihood(const IncrementSettings& s, const RecordGrowth& g, double 
                       ModelState& state, double& recordNll)
 {
     RecordErrorModel e;
-    e.mv = measurementVariance(s, g);
-    const bool ok =
-        s.gammaErrors ? gammaErrorModel(s, g, e, record, state) : gaussianErrorModel(s, g, e, record, state);
-    if (!ok)
+    if (!errorModel(s, g, record, state, e))
         return false;
     recordNll = e.nll(d);
     return !s.selectivity || applySelectivity(s, g, e, d, recordNll, record, state);
@@ -587,6 +616,54 @@ double incrementPart(ModelState& state, const ModelParameters& params, const std
         total += result.recordNll;
     }
     return total;
+}
+
+RecordDensityResult forEachRecordDensity(const ModelState& state, const ModelParameters& params,
+                                         const std::vector<double>& p, ModelHost& host,
+                                         const std::function<bool(int record)>& beforeRecord,
+                                         const std::function<void(const RecordDensity& density)>& visit)
+{
+    ModelState scratch = state; // the predictions fill its per-record results, not the model's
+    const IncrementSettings settings = makeSettings(params, p, scratch.incrementErrorType);
+    const int count = scratch.increments.recordCount;
+    scratch.recordResults.assign(static_cast<size_t>(count) + 1, RecordResult{});
+    for (int i = 1; i <= count; ++i) {
+        if (!beforeRecord(i))
+            return RecordDensityResult::Stopped;
+        RecordGrowth growth = predictGrowthFactors(scratch.increments.records[i], settings);
+        const bool grown = incrementMoments(settings, growth, i, scratch, host);
+        storeGrowth(growth, scratch.recordResults[i]);
+        RecordErrorModel e;
+        if (!grown || !errorModel(settings, growth, i, scratch, e))
+            return RecordDensityResult::Failed;
+        std::optional<double> A;
+        if (selectionApplies(settings, growth, e)) {
+            A = selectionIntegral(settings, growth, e, i, scratch);
+            if (!A)
+                return RecordDensityResult::Failed;
+        }
+        // Truncated at zero without measurement error (Gaussian), or no mass at or below zero
+        // without measurement error (gamma): no density there.
+        const bool truncatedGaussian = e.kind == ErrorModel::GaussianExact && e.truncated;
+        const bool exactGamma = e.kind == ErrorModel::GammaExact;
+        RecordDensity density;
+        density.meanIncrement = growth.mean;
+        density.sd = e.sd;
+        density.density = [&](double x) {
+            if ((truncatedGaussian && x < 0.0) || (exactGamma && x <= 0.0))
+                return 0.0;
+            double nll = e.nll(x);
+            if (A) {
+                const double selected = selection(settings, x);
+                if (!(selected > 0.0))
+                    return 0.0;
+                nll = nll - std::log(selected) + std::log(*A);
+            }
+            return std::exp(-nll);
+        };
+        visit(density);
+    }
+    return RecordDensityResult::Done;
 }
 
 } // namespace orvanta

@@ -6,6 +6,7 @@
 #include "model/IncrementLikelihood.h"
 #include "model/ModelHost.h"
 #include "model/ModelParameters.h"
+#include "model/ResultsSummary.h"
 
 #include <cmath>
 #include <limits>
@@ -106,8 +107,10 @@ void TarnfieldModel::MODEL(ModelArguments args)
         initialize(args);
     else if (args.NF >= callCode::firstEvaluation)
         evaluate(args);
-    // The summary (call code -1) is written by the results summary; every other negative code,
-    // such as a request for analytical derivatives, is not supported and changes nothing.
+    else if (args.NF == callCode::summary)
+        produceResultsSummary(state_, args, host_);
+    // Every other negative code, such as a request for analytical derivatives, is not supported
+    // and changes nothing.
 }
 
 void TarnfieldModel::initialize(ModelArguments& args)

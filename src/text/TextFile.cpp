@@ -79,8 +79,13 @@ std::string withCrLf(const std::string& text)
 
 bool saveTextFile(const std::string& path, const std::string& text, FileSystem& files)
 {
+    return saveFileBytes(path, withCrLf(text), files);
+}
+
+bool saveFileBytes(const std::string& path, const std::string& bytes, FileSystem& files)
+{
     const std::string temporary = temporaryNameBeside(path, files);
-    if (!files.writeNew(temporary, withCrLf(text)) || !files.replace(temporary, path)) {
+    if (!files.writeNew(temporary, bytes) || !files.replace(temporary, path)) {
         files.remove(temporary);
         return false;
     }

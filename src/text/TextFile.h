@@ -27,4 +27,7 @@ std::string withCrLf(const std::string& text);
 // Returns false when the file could not be written; the previous file is then untouched.
 bool saveTextFile(const std::string& path, const std::string& text, FileSystem& files = realFileSystem());
 
+// The same for bytes written as they are (pictures and the like).
+bool saveFileBytes(const std::string& path, const std::string& bytes, FileSystem& files = realFileSystem());
+
 } // namespace orvanta

@@ -129,12 +129,17 @@ bool ReportWindow::save(UserInterface& ui, const Clock& clock, FileSystem& files
     const std::optional<std::string> path = ui.chooseFile(request);
     if (!path)
         return false;
-    setText(savedNameLine + *path + "\n\n" + text_);
-    if (!saveTextFile(*path, text_, files)) {
+    if (!saveAs(*path, files)) {
         reportSaveFailure(ui, *path);
         return false;
     }
     return true;
+}
+
+bool ReportWindow::saveAs(const std::string& path, FileSystem& files)
+{
+    setText(savedNameLine + path + "\n\n" + text_);
+    return saveTextFile(path, text_, files);
 }
 
 const std::vector<ReportWindowDesign>& reportWindowDesigns()

@@ -58,6 +58,9 @@ public:
     // Asks for a file, puts the saved-name line and an empty line in front of the text and
     // writes it. False when cancelled or not written (the user is told of a write failure).
     bool save(UserInterface& ui, const Clock& clock, FileSystem& files);
+    // The save behind the dialog: the saved-name line and an empty line in front of the text,
+    // then the whole text written to path. False when it could not be written.
+    bool saveAs(const std::string& path, FileSystem& files);
 
 private:
     ReportWindowDesign design_;

@@ -2,6 +2,7 @@
 
 #include "model/ModelParameters.h"
 #include "support/FakeModelHost.h"
+#include "support/SmallModelData.h"
 
 #include <gtest/gtest.h>
 
@@ -19,16 +20,7 @@ protected:
     {
         values.assign(modelParamCapacity + 1, 0.0);
         FrequencyData& f = model.state().frequencies;
-        const double counts[] = {0, 5, 20, 40, 30, 10, 0};
-        for (int c = 1; c <= 6; ++c) {
-            f.midpoint[c] = 10.0 * c - 5.0;
-            f.observed[c] = counts[c];
-            f.N += counts[c];
-            if (counts[c] != 0)
-                f.lastNonZeroCell = c;
-        }
-        f.cellCount = 6;
-        f.cellWidth = 10.0;
+        testing::addSixFrequencyCells(f);
         IncrementData& inc = model.state().increments;
         inc.records.push_back({1, 20.0, 8.0, 100, 465});
         inc.records.push_back({1, 35.0, 4.0, 120, 480});
