@@ -25,6 +25,9 @@ constexpr std::size_t firstSDColumn = 18;
 constexpr std::size_t secondMeanColumn = 29;
 constexpr std::size_t secondSDColumn = 40;
 
+// The largest number of four significant digits below the largest double.
+constexpr double largestFourDigitTerm = 1.797e308;
+
 // A priors file has a line of some 80 characters per parameter; anything much longer is not one.
 constexpr std::size_t longestPriorsFile = std::size_t{1} << 20;
 
@@ -104,7 +107,16 @@ void resetPriorsToUniform(std::vector<PriorSpec>& priors, int paramCount)
 
 std::string priorTermField(double value)
 {
-    return padToWidth(formatNumber(value, value < 0.0 ? "0.000E+000" : " 0.000E+000"), termWidth);
+    const char* pattern = value < 0.0 ? "0.000E+000" : " 0.000E+000";
+    // A term read from a number beyond the range of double is infinite: written as such a number,
+    // it reads back the same. A finite term that four digits would round beyond the range is
+    // written as the largest four-digit number that stays within it.
+    if (!std::isfinite(value))
+        return padToWidth(value < 0.0 ? "-1.000E+999" : " 1.000E+999", termWidth);
+    std::string text = formatNumber(value, pattern);
+    if (!std::isfinite(leadingNumber(text)))
+        text = formatNumber(std::copysign(largestFourDigitTerm, value), pattern);
+    return padToWidth(text, termWidth);
 }
 
 std::string priorTermField(const PriorTerm& term)

@@ -13,7 +13,8 @@
 //     column  55 on  the type's display name, for the reader's eyes only
 // The pattern's leading blank leaves no room for a minus sign, so negative numbers are written
 // without it: every number keeps its eleven columns and reads back with its sign. Numbers keep
-// four significant digits.
+// four significant digits; a number beyond the range of double, as a hand-edited file may hold,
+// is kept as one, so that a file written reads back as it was written.
 
 #include "priors/PriorSpec.h"
 

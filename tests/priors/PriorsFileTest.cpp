@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,23 @@ TEST(PriorsFile, EveryTypeWithNegativeAndPositiveTermsRoundTrips)
     const PriorsFileReading reading = readPriorsText(text, paramCount);
     ASSERT_FALSE(reading.failed());
     EXPECT_EQ(reading.priors, priors);
+}
+
+TEST(PriorsFile, TermsAtTheEdgesOfTheRangeOfDoubleReadBackAsWritten)
+{
+    const double infinity = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(priorTermField(infinity), " 1.000E+999");
+    EXPECT_EQ(priorTermField(-infinity), "-1.000E+999");
+    EXPECT_EQ(priorTermField(1.7976e308), " 1.797E+308") << "not rounded up beyond the range";
+    EXPECT_EQ(priorTermField(-1.7976e308), "-1.797E+308");
+
+    // A hand-edited file whose terms lie beyond the range: written back, it reads the same.
+    const std::string edited = "1\n  1   N 1.800E+308-5.000E+400\n";
+    const PriorsFileReading first = readPriorsText(edited, 1);
+    ASSERT_FALSE(first.failed());
+    EXPECT_EQ(first.priors[1].firstTermMean, infinity);
+    const std::string written = priorsFileText(first.priors, 1);
+    EXPECT_EQ(priorsFileText(readPriorsText(written, 1).priors, 1), written);
 }
 
 TEST(PriorsFile, TypeLettersAreReadAsUpperCase)
