@@ -144,17 +144,7 @@ QAction* AlgorithmEditorView::action(const std::string& name) const
 void AlgorithmEditorView::createGrid()
 {
     grid_ = new EditorGridWidget(this);
-    grid_->setObjectName(QStringLiteral("grdVS"));
-    grid_->setColumnCount(gridColumn::count);
-    grid_->verticalHeader()->hide();
-    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
-    grid_->horizontalHeader()->setHighlightSections(false);
-    grid_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid_->setSelectionMode(QAbstractItemView::NoSelection);
-    grid_->setWordWrap(false);
-    for (int column = 0; column < gridColumn::count; ++column)
-        grid_->setHorizontalHeaderItem(column, new QTableWidgetItem);
+    setUpEditorGrid(*grid_, "grdVS", gridColumn::count);
 
     connect(grid_, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
         forward([=](AlgorithmEditor& e) { e.grdVS_DblClick(row + 1, column); });

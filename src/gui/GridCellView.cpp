@@ -4,7 +4,8 @@
 #include "gui/WindowView.h"
 
 #include <QBrush>
-#include <QTableWidgetItem>
+#include <QHeaderView>
+#include <QTableWidget>
 
 namespace orvanta::gui {
 
@@ -19,6 +20,21 @@ Qt::Alignment qtAlignment(CellAlignment alignment)
         break;
     }
     return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+void setUpEditorGrid(QTableWidget& grid, const char* name, int columnCount)
+{
+    grid.setObjectName(QString::fromLatin1(name));
+    grid.setColumnCount(columnCount);
+    grid.verticalHeader()->hide();
+    grid.verticalHeader()->setDefaultSectionSize(grid.fontMetrics().height() + 6);
+    grid.horizontalHeader()->setHighlightSections(false);
+    grid.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    grid.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid.setSelectionMode(QAbstractItemView::NoSelection);
+    grid.setWordWrap(false);
+    for (int column = 0; column < columnCount; ++column)
+        grid.setHorizontalHeaderItem(column, new QTableWidgetItem);
 }
 
 void showGridCell(QTableWidgetItem& item, const GridCell& cell)

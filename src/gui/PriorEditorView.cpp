@@ -63,18 +63,8 @@ QAction* PriorEditorView::action(const std::string& name) const
 void PriorEditorView::createGrid()
 {
     grid_ = new QTableWidget(this);
-    grid_->setObjectName(QStringLiteral("grdSetPriors"));
-    grid_->setColumnCount(priorGridColumn::count);
-    grid_->verticalHeader()->hide();
-    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
-    grid_->horizontalHeader()->setHighlightSections(false);
+    setUpEditorGrid(*grid_, "grdSetPriors", priorGridColumn::count);
     grid_->horizontalHeader()->setSectionsClickable(true);
-    grid_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid_->setSelectionMode(QAbstractItemView::NoSelection);
-    grid_->setWordWrap(false);
-    for (int column = 0; column < priorGridColumn::count; ++column)
-        grid_->setHorizontalHeaderItem(column, new QTableWidgetItem);
 
     // The grid's rows start below the two heading rows of the engine's grid.
     connect(grid_, &QTableWidget::cellClicked, this, [this](int row, int /*column*/) {
