@@ -1,5 +1,6 @@
 #include "batch/PriorsOption.h"
 
+#include "algorithm/AlgorithmData.h"
 #include "batch/BatchEngine.h"
 #include "batch/CommandLine.h"
 #include "priors/PriorEvaluation.h"
@@ -116,11 +117,14 @@ void printPriorsResults(Application& app, const PriorsOption& option, const std:
 {
     if (!option.file)
         return;
+    // As every objective is evaluated: fused parameters at their leader's value.
+    std::vector<double> point = vector;
+    applyFuseGroups(app.algorithm, point);
     PriorResults results;
-    evaluatePriors(app.priors, vector, app.session.covScale, results);
+    evaluatePriors(app.priors, point, app.session.covScale, results);
     out << "prior_penalty " << fullPrecision(results.priorPenalty) << "\n";
     if (option.review)
-        out << priorReviewText(app, vector);
+        out << priorReviewText(app, point);
 }
 
 } // namespace orvanta

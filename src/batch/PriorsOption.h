@@ -49,8 +49,8 @@ std::optional<PriorsOption> readPriorsOption(const CommandLine& line, ConstantUs
 bool applyPriorsOption(BatchEngine& engine, const PriorsOption& option, const std::string& commandName,
                        std::ostream& err);
 
-// With --priors: "prior_penalty VALUE" at vector (17 significant digits), then with --review the
-// review of prior likelihoods there.
+// With --priors: "prior_penalty VALUE" at vector with its fuse groups applied (17 significant
+// digits), then with --review the review of prior likelihoods there.
 void printPriorsResults(Application& app, const PriorsOption& option, const std::vector<double>& vector,
                         std::ostream& out);
 
