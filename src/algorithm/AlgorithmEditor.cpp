@@ -24,45 +24,17 @@ constexpr double defaultStepProportion = 0.1;
 // The output frequency a freshly opened log starts with.
 const char* const newLogFrequencyText = "10";
 
-MenuEntry command(std::string name, std::string caption)
-{
-    MenuEntry entry;
-    entry.name = std::move(name);
-    entry.caption = std::move(caption);
-    return entry;
-}
-
-MenuEntry menu(std::string name, std::string caption, std::vector<MenuEntry> items)
-{
-    MenuEntry entry = command(std::move(name), std::move(caption));
-    entry.items = std::move(items);
-    return entry;
-}
-
 std::vector<MenuEntry> editorMenus()
 {
     return {
-        menu("mnuApplication", "&Application", {command("mnuExit", "E&xit")}),
-        menu("mnuEdit", "&Edit",
-             {command("mnuValues", "&Values"), command("mnuSteps", "&Step sizes"),
-              command("mnuProportion", "Change step size &proportion"),
-              command("mnuUnfuse", "&Unfuse all values")}),
-        command("mnuFinish", "&Finish editing"),
-        menu("mnuWindow", "&Window",
-             {command("mnuCascade", "&Cascade"), command("mnuTileHorizontal", "Tile &Horizontal"),
-              command("mnuTileVertical", "Tile &Vertical"), command("mnuArrangeIcons", "&Arrange Icons")}),
+        subMenu("mnuApplication", "&Application", {menuCommand("mnuExit", "E&xit")}),
+        subMenu("mnuEdit", "&Edit",
+                {menuCommand("mnuValues", "&Values"), menuCommand("mnuSteps", "&Step sizes"),
+                 menuCommand("mnuProportion", "Change step size &proportion"),
+                 menuCommand("mnuUnfuse", "&Unfuse all values")}),
+        menuCommand("mnuFinish", "&Finish editing"),
+        windowArrangementMenu(),
     };
-}
-
-MenuEntry* findEntry(std::vector<MenuEntry>& entries, const std::string& name)
-{
-    for (MenuEntry& entry : entries) {
-        if (entry.name == name)
-            return &entry;
-        if (MenuEntry* inner = findEntry(entry.items, name))
-            return inner;
-    }
-    return nullptr;
 }
 
 std::string trimmedUpperCase(const std::string& text)
@@ -317,9 +289,9 @@ void AlgorithmEditor::disableLogGroup()
 
 void AlgorithmEditor::updateMenuStates()
 {
-    findEntry(menus_, "mnuValues")->enabled = !locked(editorLock::valueColumn);
-    findEntry(menus_, "mnuSteps")->enabled = !locked(editorLock::stepColumn);
-    findEntry(menus_, "mnuUnfuse")->enabled = !locked(editorLock::fuseColumn);
+    findMenuEntry(menus_, "mnuValues")->enabled = !locked(editorLock::valueColumn);
+    findMenuEntry(menus_, "mnuSteps")->enabled = !locked(editorLock::stepColumn);
+    findMenuEntry(menus_, "mnuUnfuse")->enabled = !locked(editorLock::fuseColumn);
 }
 
 void AlgorithmEditor::requestFocus(std::string control)

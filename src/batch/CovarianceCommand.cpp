@@ -3,6 +3,7 @@
 #include "batch/BatchEngine.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
+#include "batch/PriorsOption.h"
 #include "text/NumberText.h"
 #include "uncertainty/CovarianceCalculator.h"
 #include "uncertainty/CovarianceDisplayWindow.h"
@@ -23,17 +24,13 @@ struct CovarianceOptions {
     std::string algorithmFile;
     std::optional<std::string> outputFile; // full path, as a save dialog gives it
     CovarianceSettings settings;
+    PriorsOption priors;
 };
 
 // A positive finite number, or nothing after one line to err.
 std::optional<double> positiveNumber(const std::string& text, const std::string& what, std::ostream& err)
 {
-    const Converted<double> value = textToDouble(text);
-    if (!value || !std::isfinite(value.value()) || value.value() <= 0.0) {
-        err << commandName << ": " << what << " must be a number above 0, not '" << text << "'\n";
-        return std::nullopt;
-    }
-    return value.value();
+    return positiveNumberOption(text, what, commandName, err);
 }
 
 bool readConstant(const CommandLine& line, CovarianceOptions& options, std::ostream& err)
@@ -89,6 +86,7 @@ std::optional<CovarianceOptions> readOptions(const std::vector<std::string>& arg
 {
     std::set<std::string> valueOptions = dataOptionNames();
     valueOptions.insert({"--alg", "--constant", "--factors", "--out"});
+    valueOptions.insert(priorsValueOptions().begin(), priorsValueOptions().end());
     CommandLine line;
     if (!line.parse(args, valueOptions, {"--optimistic"})) {
         err << commandName << ": " << line.error() << "\n";
@@ -103,6 +101,10 @@ std::optional<CovarianceOptions> readOptions(const std::vector<std::string>& arg
     if (!readFiles(line, options, err) || !readConstant(line, options, err) ||
         !readFactors(line, options, err))
         return std::nullopt;
+    const std::optional<PriorsOption> priors = readPriorsOption(line, ConstantUse::OwnUse, commandName, err);
+    if (!priors)
+        return std::nullopt;
+    options.priors = *priors;
     return options;
 }
 
@@ -111,9 +113,11 @@ bool gridCalculated(const GridResults& grid)
     return grid.determinant != -1.0;
 }
 
-void printResults(const CovarianceRun& run, std::ostream& out)
+void printResults(Application& app, const PriorsOption& priors, std::ostream& out)
 {
+    const CovarianceRun& run = app.covariance;
     out << "centre_objective " << fullPrecision(run.centreObjective) << "\n";
+    printPriorsResults(app, priors, run.centreValues, out);
     for (int g = 1; g <= gridCount; ++g)
         out << "grid" << g << " "
             << (gridCalculated(run.grids[static_cast<std::size_t>(g)]) ? "positive_definite"
@@ -143,7 +147,8 @@ bool writeReport(Application& app, const std::string& path, std::ostream& err)
 bool prepareRun(BatchEngine& engine, const CovarianceOptions& options, std::ostream& err)
 {
     if (!initializeFromData(engine, options.request, commandName, err) ||
-        !loadAlgorithmFile(engine, options.algorithmFile, commandName, err))
+        !loadAlgorithmFile(engine, options.algorithmFile, commandName, err) ||
+        !applyPriorsOption(engine, options.priors, commandName, err))
         return false;
     buildFreeIndex(engine.app.algorithm);
     if (engine.app.algorithm.freeCount == 0) {
@@ -181,7 +186,7 @@ int runCovarianceCommand(const std::vector<std::string>& args, std::ostream& out
     }
     if (options->outputFile && !writeReport(app, *options->outputFile, err))
         return batchExit::badInput;
-    printResults(app.covariance, out);
+    printResults(app, options->priors, out);
     return exitStatus(app.covariance);
 }
 

@@ -4,6 +4,7 @@
 #include "batch/BatchEngine.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
+#include "batch/PriorsOption.h"
 #include "minimize/MarquardtMinimizer.h"
 #include "minimize/MarquardtWindow.h"
 #include "minimize/ObjectiveEvaluation.h"
@@ -177,6 +178,7 @@ struct FitOptions {
     std::optional<std::string> logFile;
     std::int16_t logFrequency = 1;
     bool verbose = false;
+    PriorsOption priors;
 };
 
 const FitMethod* readMethod(const CommandLine& line, std::ostream& err)
@@ -233,8 +235,9 @@ std::optional<FitOptions> readOptions(const std::vector<std::string>& args, std:
 {
     std::set<std::string> valueOptions = dataOptionNames();
     valueOptions.insert({"--method", "--alg", "--out", "--log", "--log-frequency"});
+    valueOptions.insert(priorsValueOptions().begin(), priorsValueOptions().end());
     CommandLine line;
-    if (!line.parse(args, valueOptions, {"--overwrite-input", "--verbose"})) {
+    if (!line.parse(args, valueOptions, {"--overwrite-input", "--verbose", reviewFlag})) {
         err << commandName << ": " << line.error() << "\n";
         return std::nullopt;
     }
@@ -249,6 +252,11 @@ std::optional<FitOptions> readOptions(const std::vector<std::string>& args, std:
     options.verbose = line.flag("--verbose");
     if (!readFiles(line, options, err) || !readLog(line, options, err))
         return std::nullopt;
+    const std::optional<PriorsOption> priors =
+        readPriorsOption(line, ConstantUse::PriorsOnly, commandName, err);
+    if (!priors)
+        return std::nullopt;
+    options.priors = *priors;
     return options;
 }
 
@@ -268,8 +276,7 @@ bool openLog(Application& app, const FitOptions& options, std::ostream& err)
     return true;
 }
 
-void printSummary(const Application& app, const FitOptions& options, const FitResult& result,
-                  std::ostream& out)
+void printSummary(Application& app, const FitOptions& options, const FitResult& result, std::ostream& out)
 {
     const RunCounters& counters = app.minimization.counters;
     out << "end " << result.end << "\n";
@@ -284,6 +291,7 @@ void printSummary(const Application& app, const FitOptions& options, const FitRe
         out << "p" << parameter << " " << fullPrecision(data.paramValues[static_cast<std::size_t>(parameter)])
             << "\n";
     }
+    printPriorsResults(app, options.priors, data.paramValues, out);
 }
 
 // Everything before the run; false when the input is bad.
@@ -291,7 +299,8 @@ bool prepareRun(BatchEngine& engine, const FitOptions& options, std::ostream& er
 {
     Application& app = engine.app;
     if (!initializeFromData(engine, options.request, commandName, err) ||
-        !loadAlgorithmFile(engine, options.algorithmFile, commandName, err))
+        !loadAlgorithmFile(engine, options.algorithmFile, commandName, err) ||
+        !applyPriorsOption(engine, options.priors, commandName, err))
         return false;
     app.showMainMenu();
     if (!openLog(app, options, err))

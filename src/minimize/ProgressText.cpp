@@ -179,6 +179,16 @@ std::vector<ParameterRow> freeParameterRows(const AlgorithmData& data, const std
     return rows;
 }
 
+std::vector<double> parameterVector(AlgorithmData& data, const std::vector<ParameterRow>& rows)
+{
+    std::vector<double> vector = data.paramValues;
+    for (const ParameterRow& row : rows)
+        if (row.number > 0 && static_cast<std::size_t>(row.number) < vector.size())
+            vector[static_cast<std::size_t>(row.number)] = row.value;
+    applyFuseGroups(data, vector);
+    return vector;
+}
+
 std::string parameterLine(int number, double value, const std::string& fuseCode,
                           const std::string& description)
 {
@@ -394,7 +404,7 @@ void showMarquardtResult(Application& app, const MarquardtProgress& progress)
     state.marquardtInterrupt = false;
     clearAllPanels(app);
     if (app.session.priorsActive && app.priorHooks.produceReview)
-        app.priorHooks.produceReview();
+        app.priorHooks.produceReview(parameterVector(app.algorithm, progress.accepted));
 }
 
 void writeMarquardtResult(Application& app, const MarquardtProgress& progress)

@@ -275,7 +275,7 @@ TEST_F(ProgressDisplay, MarquardtResultShowsTheMinimumTheMessageAndEndsTheDeriva
     };
     const Case cases[] = {{false, false, false}, {true, false, true}, {true, true, false}};
     int reviews = 0;
-    app.priorHooks.produceReview = [&] { ++reviews; };
+    app.priorHooks.produceReview = [&](const std::vector<double>&) { ++reviews; };
     app.session.priorsActive = true;
     for (const Case& c : cases) {
         ui.answer(Answer::OK);
