@@ -19,6 +19,18 @@ namespace {
 // the objective rises steeply.
 constexpr double linfPenaltyScale = 1e12;
 
+// The observations the data hold, as the results summary counts them for its AICc: the animals of
+// the size-frequency sample plus the increment records, as a whole number. The ranking takes its
+// AICc and QAICc from it.
+std::int32_t observationCountOf(const ModelState& state)
+{
+    const double n = std::round(state.frequencies.N + state.increments.recordCount);
+    if (!(n > 0.0))
+        return 0;
+    return n < std::numeric_limits<std::int32_t>::max() ? static_cast<std::int32_t>(n)
+                                                        : std::numeric_limits<std::int32_t>::max();
+}
+
 } // namespace
 
 const std::vector<std::string>& TarnfieldModel::parameterDescriptions()
@@ -168,6 +180,7 @@ void TarnfieldModel::evaluate(ModelArguments& args)
     state_.incrementPart = incrementsWanted ? incrementPart(state_, params, p, host_) : 0.0;
 
     args.objectiveValue = 2.0 * (state_.incrementPart + state_.frequencyPart) + state_.penalty;
+    args.qaiccCount = observationCountOf(state_);
     if (!state_.arithmeticFailure.empty())
         args.objectiveValue = std::numeric_limits<double>::quiet_NaN();
     recordBest(args);

@@ -189,6 +189,26 @@ TEST_F(Tarnfield, EachAnalysisTypeLeavesTheOtherPartAtZero)
     EXPECT_EQ(call(1), incrementsOnly + frequenciesOnly);
 }
 
+// The ranking's AICc takes n from the model: the results summary's n = N + nInc, so that both
+// report the same AICc for the same fit. Six cells holding 105 animals and two increment records.
+TEST_F(Tarnfield, AnEvaluationReportsTheObservationCountOfTheSummaryForTheRanking)
+{
+    setTypicalValues();
+    call(1);
+    EXPECT_EQ(qaicc, 107);
+    EXPECT_EQ(observations, 7) << "the covariance scale's count is not touched";
+
+    model.state().analysisType = AnalysisType::Increments;
+    model.state().frequencies.N = 0.0;
+    call(2);
+    EXPECT_EQ(qaicc, 2);
+
+    // Frequencies need not be whole numbers; the count is rounded.
+    model.state().frequencies.N = 104.6;
+    call(2);
+    EXPECT_EQ(qaicc, 107);
+}
+
 TEST_F(Tarnfield, AnInvalidOperationGivesANonFiniteObjectiveThatNeverBecomesTheBest)
 {
     setTypicalValues();
