@@ -113,8 +113,9 @@ void tellProblemReading(Application& app)
     enableInitializeAndLoad(app);
 }
 
-// Loads the chosen file; true when its data were taken.
-bool loadFromFile(Application& app, const std::string& path)
+} // namespace
+
+bool loadAlgorithmFromFile(Application& app, const std::string& path)
 {
     const AlgorithmFileNames previous = currentNames(app.session);
     setFileName(app.session, path);
@@ -132,6 +133,8 @@ bool loadFromFile(Application& app, const std::string& path)
         setNames(app.session, previous);
     return false;
 }
+
+namespace {
 
 void takeDefaults(Application& app)
 {
@@ -216,7 +219,7 @@ void loadAlgorithmData(Application& app)
         enableInitializeAndLoad(app);
         return;
     }
-    if (loadFromFile(app, *path))
+    if (loadAlgorithmFromFile(app, *path))
         enterReadyStage(app);
 }
 
@@ -228,27 +231,31 @@ void saveAlgorithmCommand(Application& app, const std::string& stem)
     setToolCommandsEnabled(app, true);
 }
 
-bool saveAlgorithmFile(Application& app, const std::string& stem)
+bool saveAlgorithmFile(Application& app, const std::string& stem, AlgorithmSaver saver)
 {
     if (app.session.algorithmFileName.empty())
         giveDateTimeName(app);
 
+    const bool fromRanking = saver == AlgorithmSaver::RankingWindow;
     FileDialogRequest request;
     request.mode = FileDialogMode::Save;
     request.title = saveDialogTitle;
     request.filter = saveAlgorithmFilter(stem);
-    request.filterIndex = 3;
+    request.filterIndex = fromRanking ? 2 : 3;
     request.defaultName = app.session.algorithmFileName;
     const std::optional<std::string> path = app.ui().chooseFile(request);
     if (!path)
         return false;
 
-    if (!writeAlgorithmFile(*path, app.algorithm, ParameterLabel::MainMenu, app.files())) {
+    const ParameterLabel label = fromRanking ? ParameterLabel::MultiModel : ParameterLabel::MainMenu;
+    if (!writeAlgorithmFile(*path, app.algorithm, label, app.files())) {
         reportSaveFailure(app.ui(), *path);
         return false;
     }
     setFileName(app.session, *path);
-    app.mainWindow.setPanel(statusBar::algorithm, 1, algorithmPanelPrefix + app.session.algorithmFileName);
+    app.mainWindow.setPanel(
+        statusBar::algorithm, 1,
+        algorithmPanelPrefix + (fromRanking ? app.session.algorithmBaseName : app.session.algorithmFileName));
     return true;
 }
 

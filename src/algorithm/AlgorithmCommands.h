@@ -48,10 +48,19 @@ void loadAlgorithmData(Application& app);
 // "&Save algorithm data": the main menu's commands are disabled while Save_Alg runs.
 void saveAlgorithmCommand(Application& app, const std::string& stem);
 
+// Which window saves the algorithm data. The ranking window's save writes its own parameter
+// label, preselects the algorithm files' filter and shows the base name on the status bar.
+enum class AlgorithmSaver { MainMenu, RankingWindow };
+
 // Save_Alg: asks for a file (named for the date and time when the data have no name yet) and
 // writes the algorithm data to it. A failed write is told to the user and leaves the previous
 // file and the file name as they were. True when the file was written.
-bool saveAlgorithmFile(Application& app, const std::string& stem);
+bool saveAlgorithmFile(Application& app, const std::string& stem,
+                       AlgorithmSaver saver = AlgorithmSaver::MainMenu);
+
+// Reads the algorithm file at path as the loads do (its name becomes algorithmFileName): a file
+// that cannot be opened or is refused is told to the user. True when its data were taken.
+bool loadAlgorithmFromFile(Application& app, const std::string& path);
 
 // Registers "cmdLoadAlg" and "cmdSaveAlg" and the shell's save hooks; the save dialog names
 // its third entry for the model's data file.

@@ -76,11 +76,17 @@ CellColours coloursOf(CellRole role)
 {
     switch (role) {
     case CellRole::Set:
+    case CellRole::RankedByQaicc:
         return {paletteColour::blue, std::nullopt};
     case CellRole::Changed:
+    case CellRole::Unranked:
         return {paletteColour::lightRed, std::nullopt};
+    case CellRole::RankedByAicc:
+        return {paletteColour::green, std::nullopt};
     case CellRole::Editing:
         return {paletteColour::green, paletteColour::white};
+    case CellRole::Heading:
+        return {paletteColour::black, paletteColour::lightGrey};
     case CellRole::Plain:
     case CellRole::Zero:
         break;

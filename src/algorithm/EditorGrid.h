@@ -32,6 +32,11 @@ enum class CellRole {
     Set,     // a non-zero value or step, or a fuse code: blue
     Changed, // changed since the editor was opened: light red
     Editing, // the row a sequence of questions is on: green on white
+    // The ranking window's grid (RankingWindow.h).
+    Heading,       // a heading cell: black on light grey
+    Unranked,      // a model listed since the last ranking: light red
+    RankedByAicc,  // ranked by AICc: green
+    RankedByQaicc, // ranked by QAICc: blue
 };
 
 // Colours of the classic 16-colour palette by number.
@@ -39,6 +44,8 @@ namespace paletteColour {
 inline constexpr int black = 0;
 inline constexpr int blue = 1;
 inline constexpr int green = 2;
+inline constexpr int lightGrey = 7;
+inline constexpr int grey = 8;
 inline constexpr int lightRed = 12;
 inline constexpr int white = 15;
 } // namespace paletteColour
@@ -56,6 +63,7 @@ struct GridCell {
     std::string text;
     CellAlignment alignment = CellAlignment::Left;
     CellRole role = CellRole::Plain;
+    bool bold = false;
 };
 
 // A value or step as the grid shows it: "0" for exactly 0, otherwise pattern "0.0000E+00".

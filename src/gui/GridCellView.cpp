@@ -4,6 +4,7 @@
 #include "gui/WindowView.h"
 
 #include <QBrush>
+#include <QFont>
 #include <QHeaderView>
 #include <QTableWidget>
 
@@ -44,6 +45,11 @@ void showGridCell(QTableWidgetItem& item, const GridCell& cell)
     item.setTextAlignment(qtAlignment(cell.alignment));
     item.setForeground(classicPaletteColour(colours.foreground));
     item.setBackground(colours.background ? QBrush(classicPaletteColour(*colours.background)) : QBrush());
+    if (item.font().bold() != cell.bold) {
+        QFont font = item.font();
+        font.setBold(cell.bold);
+        item.setFont(font);
+    }
 }
 
 } // namespace orvanta::gui

@@ -28,7 +28,6 @@ namespace {
 constexpr const char* resultPattern = "0.0000000E+00";
 constexpr const char* factorPattern = "0.000E+00";
 constexpr const char* interruptTitle = "Covariance calculations";
-constexpr const char* constantTitle = "Enter constant";
 constexpr const char* optimisticTitle = "Calculate optimistic SEs only?";
 
 std::size_t at(int index)
@@ -551,8 +550,8 @@ std::optional<double> askObjectiveConstant(Application& app)
         if (!app.yieldToInterface())
             return std::nullopt;
         const std::string answer = app.ui().askText(
-            "Enter the constant WHICH WILL MAKE the objective function the -ln[likelihood]\n", constantTitle,
-            "");
+            "Enter the constant WHICH WILL MAKE the objective function the -ln[likelihood]\n",
+            objectiveConstantTitle, "");
         if (answer.empty())
             continue;
         if (const double constant = typedNumber(answer); usableConstant(constant))

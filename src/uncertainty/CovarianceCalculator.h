@@ -50,6 +50,7 @@ struct CovarianceSettings {
 };
 
 inline constexpr const char* covarianceCalculatorTitle = "Covariance calculator";
+inline constexpr const char* objectiveConstantTitle = "Enter constant";
 
 // The constant that turns the objective into -ln[likelihood], asked until a positive number is
 // typed (an empty answer asks again at once, 0 or less tells the user and asks again). The caller
