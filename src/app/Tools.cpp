@@ -7,8 +7,10 @@
 #include "minimize/OneFunctionCall.h"
 #include "minimize/SimplexMinimizer.h"
 #include "model/InitializationWindow.h"
-#include "uncertainty/CovarianceCalculator.h"
+#include "model/TarnfieldModel.h"
 #include "priors/PriorTools.h"
+#include "ranking/RankingWindow.h"
+#include "uncertainty/CovarianceCalculator.h"
 
 namespace orvanta {
 
@@ -22,6 +24,8 @@ void installTools(Application& app, TarnfieldModel& model)
     installAlgorithmEditor(app);
     installCovarianceCommand(app);
     installPriors(app);
+    installRanking(
+        app, [&model] { return dataFileStem(model.state().frequencyFile, model.state().incrementFile); });
 }
 
 } // namespace orvanta

@@ -32,6 +32,7 @@ public:
             clock->advance(callDuration);
         args.objectiveValue = objective(args.paramValues);
         args.observationCount = observationCount;
+        args.qaiccCount = qaiccCount;
         if (args.NF == callCode::analyticalDerivatives && supplyDerivatives)
             supplyDerivatives(args.gradientVector, args.curvatureMatrix);
     }
@@ -50,6 +51,7 @@ public:
     double callDuration = 0.0;
     std::string failure;
     std::int32_t observationCount = 0; // what the model reports in its eighth argument
+    std::int32_t qaiccCount = 0;       // and in its eleventh, for the ranking's AICc
 };
 
 } // namespace orvanta::testing
