@@ -3,6 +3,7 @@
 #include "batch/CovarianceCommand.h"
 #include "batch/EvaluateCommand.h"
 #include "batch/FitCommand.h"
+#include "batch/RankCommand.h"
 #include "batch/SimulateCommand.h"
 #include "batch/SummaryCommand.h"
 
@@ -93,6 +94,31 @@ const char* usageText =
     "      --plots DIR              the data and prediction plot pages as\n"
     "                               DIR/page-01.svg, page-02.svg, ...\n"
     "\n"
+    "  rank [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
+    "      --alg FILE [--cov FILE] [--notes TEXT] --alg FILE [--cov FILE] ...\n"
+    "      --constant C [--c-hat X] [--priors FILE.pri] [--average] [--out FILE]\n"
+    "      Reads the data files as evaluate does, evaluates each algorithm file once\n"
+    "      as a competing model (two to 99, in the order given) and ranks them as the\n"
+    "      ranking window does: -ln[L] = C x objective, K free parameters, AICc with\n"
+    "      n the model's observation count, differences and Akaike weights. Prints\n"
+    "      one line per model: rank (- when it has no criterion value), entry,\n"
+    "      neg_log_l, K, the criterion, delta, weight and the algorithm file.\n"
+    "      --cov FILE               after its --alg: the model's covariance file\n"
+    "                               (default: the algorithm file's name with .cov,\n"
+    "                               in its folder, when it exists)\n"
+    "      --notes TEXT             after its --alg: notes on the model\n"
+    "      --constant C             -ln[likelihood] = C x objective, C > 0\n"
+    "      --c-hat X                overdispersion, X >= 1 (default 1); above 1\n"
+    "                               the models are ranked by QAICc\n"
+    "      --priors FILE.pri        as for evaluate, scaled by 1/C of --constant\n"
+    "      --average                average the estimates and standard errors of\n"
+    "                               the covariance files with the weights; prints\n"
+    "                               param, average and se_grid1..3 (-1: a grid\n"
+    "                               some model did not calculate)\n"
+    "      --out FILE               the ranking file (.mms) as the window saves it\n"
+    "      Exit status 1 when a model has no criterion value, or --average finds a\n"
+    "      covariance file missing; 3 when a model's objective is not finite.\n"
+    "\n"
     "  simulate --params V1,V2,...,V20 [--seed S] [--freq FILE] [--inc FILE] ...\n"
     "      Simulates data files from the model at the given values (p1..p20 as in\n"
     "      evaluate) and writes them; the same seed gives the same files. Prints\n"
@@ -155,6 +181,8 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return runSimulateCommand(rest, out, err);
     if (command == "summary")
         return runSummaryCommand(rest, out, err);
+    if (command == "rank")
+        return runRankCommand(rest, out, err);
     err << "orvanta-batch: unknown command '" << command << "'\n\n" << usageText;
     return batchExit::badInput;
 }
