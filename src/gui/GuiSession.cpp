@@ -13,6 +13,7 @@
 #include "gui/MarquardtWindowView.h"
 #include "gui/PlotWindowView.h"
 #include "gui/PriorEditorView.h"
+#include "gui/RankingWindowView.h"
 #include "gui/SimplexWindowView.h"
 #include "model/TarnfieldModel.h"
 
@@ -34,6 +35,7 @@ GuiSession::GuiSession(Application& app)
     desktop_->addViewFactory(makePlotWindowView);
     desktop_->addViewFactory(makeLoadPriorsWindowView);
     desktop_->addViewFactory(makePriorEditorView);
+    desktop_->addViewFactory(makeRankingWindowView);
     app_.desktop.setObserver(desktop_.get());
     // Windows the engine opened before the views existed.
     for (Window* window : app_.desktop.windows())

@@ -3,14 +3,13 @@
 
 #include "BatchRun.h"
 
-#include "algorithm/AlgorithmData.h"
-#include "algorithm/AlgorithmFile.h"
 #include "app/Application.h"
 #include "app/Tools.h"
 #include "batch/CommandLine.h"
 #include "model/InitializationWindow.h"
 #include "model/TarnfieldModel.h"
 #include "ranking/RankingWindow.h"
+#include "support/ExampleModels.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
@@ -31,14 +30,12 @@ using testing::BatchRun;
 using testing::readFileBytes;
 using testing::runBatchWith;
 using testing::TempDir;
+using testing::writeExampleCovarianceFile;
+using testing::writeExampleModel;
 
 const std::string examples = ORVANTA_EXAMPLES_DIR;
 const std::string lengths = examples + "/tarnfield-lengths.dat";
 const std::string tags = examples + "/tarnfield-tags.dat";
-
-// The bundled example's true values (examples/README.md).
-const double trueValues[] = {0, 120, 8,   0.35, 0.06, 0.03, 200, 0,    0,    3,   0.5,
-                             0, 70,  250, 0.3,  45,   8,    0,   -999, -999, -999};
 
 std::vector<std::string> lines(const std::string& text)
 {
@@ -56,34 +53,15 @@ class RankCommand : public ::testing::Test {
 protected:
     RankCommand()
     {
-        writeModel(noCycle, {{1, 2.0}, {3, 0.02}}, {{5, 0.0}, {6, 0.0}});
-        writeModel(cycleK, {{1, 2.0}, {3, 0.02}, {5, 0.01}}, {});
-        writeModel(cyclesKL, {{1, 2.0}, {3, 0.02}, {5, 0.01}, {7, 0.1}}, {{7, 0.2}, {8, 100.0}});
-    }
-
-    void writeModel(const std::string& path, const std::map<int, double>& steps,
-                    const std::map<int, double>& changes)
-    {
-        AlgorithmData data;
-        data.paramCount = modelParamCount;
-        resetAlgorithmData(data);
-        ASSERT_FALSE(readAlgorithmText(readFileBytes(examples + "/tarnfield.alg"), data).failed());
-        for (int p = 1; p <= modelParamCount; ++p) {
-            data.paramValues[static_cast<std::size_t>(p)] = trueValues[p];
-            data.paramSteps[static_cast<std::size_t>(p)] = 0.0;
-        }
-        for (const auto& [p, step] : steps)
-            data.paramSteps[static_cast<std::size_t>(p)] = step;
-        for (const auto& [p, value] : changes)
-            data.paramValues[static_cast<std::size_t>(p)] = value;
-        ASSERT_TRUE(writeAlgorithmFile(path, data));
+        writeExampleModel(examples, noCycle, {{{1, 2.0}, {3, 0.02}}, {{5, 0.0}, {6, 0.0}}});
+        writeExampleModel(examples, cycleK, {{{1, 2.0}, {3, 0.02}, {5, 0.01}}, {}});
+        writeExampleModel(examples, cyclesKL,
+                          {{{1, 2.0}, {3, 0.02}, {5, 0.01}, {7, 0.1}}, {{7, 0.2}, {8, 100.0}}});
     }
 
     void writeCovariance(const std::string& algorithm, const std::string& path)
     {
-        const BatchRun run = runBatchWith({"covariance", "--freq", lengths, "--inc", tags, "--alg", algorithm,
-                                           "--constant", "0.5", "--out", path});
-        ASSERT_LE(run.status, 1) << run.err;
+        writeExampleCovarianceFile(examples, algorithm, path);
     }
 
     void writeAllCovariances()
@@ -235,7 +213,7 @@ TEST_F(RankCommand, AModelWhoseObjectiveIsNotFinite)
 {
     // Size-at-age selectivity with a zero SD on tagging data has no finite likelihood.
     const std::string broken = dir.file("broken.alg");
-    writeModel(broken, {{1, 2.0}}, {{18, 0.5}, {19, 30.0}, {20, 0.0}});
+    writeExampleModel(examples, broken, {{{1, 2.0}}, {{18, 0.5}, {19, 30.0}, {20, 0.0}}});
     const BatchRun run = rank({"--alg", noCycle, "--alg", broken, "--constant", "0.5"});
     EXPECT_EQ(run.status, 3) << run.err;
     EXPECT_NE(run.err.find("the objective of '" + broken + "' is not finite"), std::string::npos) << run.err;

@@ -1,0 +1,71 @@
+#include "support/ExampleModels.h"
+
+#include "algorithm/AlgorithmCommands.h"
+#include "algorithm/AlgorithmData.h"
+#include "algorithm/AlgorithmFile.h"
+#include "app/Application.h"
+#include "app/Tools.h"
+#include "model/InitializationWindow.h"
+#include "model/TarnfieldModel.h"
+#include "support/FakeClock.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+#include "text/TextFile.h"
+#include "uncertainty/CovarianceCalculator.h"
+#include "uncertainty/CovarianceDisplayWindow.h"
+
+#include <gtest/gtest.h>
+
+namespace orvanta::testing {
+
+namespace {
+
+const double trueValues[] = {0, 120, 8,   0.35, 0.06, 0.03, 200, 0,    0,    3,   0.5,
+                             0, 70,  250, 0.3,  45,   8,    0,   -999, -999, -999};
+
+} // namespace
+
+void writeExampleModel(const std::string& examplesDir, const std::string& path, const ExampleModel& model)
+{
+    AlgorithmData data;
+    data.paramCount = modelParamCount;
+    resetAlgorithmData(data);
+    ASSERT_FALSE(readAlgorithmText(readFileBytes(examplesDir + "/tarnfield.alg"), data).failed());
+    for (int p = 1; p <= modelParamCount; ++p) {
+        data.paramValues[static_cast<std::size_t>(p)] = trueValues[p];
+        data.paramSteps[static_cast<std::size_t>(p)] = 0.0;
+    }
+    for (const auto& [p, step] : model.steps)
+        data.paramSteps[static_cast<std::size_t>(p)] = step;
+    for (const auto& [p, value] : model.values)
+        data.paramValues[static_cast<std::size_t>(p)] = value;
+    ASSERT_TRUE(writeAlgorithmFile(path, data));
+}
+
+void writeExampleCovarianceFile(const std::string& examplesDir, const std::string& algorithmPath,
+                                const std::string& path)
+{
+    ScriptedUi ui;
+    FakeClock clock;
+    Application app(ui, clock, realFileSystem());
+    TarnfieldModel model(app.modelHost());
+    installTools(app, model);
+    app.start();
+    InitializationRequest request;
+    request.frequencyFile = examplesDir + "/tarnfield-lengths.dat";
+    request.incrementFile = examplesDir + "/tarnfield-tags.dat";
+    initializeModel(app, model, request);
+    ASSERT_TRUE(app.session.initializeAlready);
+    ASSERT_TRUE(loadAlgorithmFromFile(app, algorithmPath));
+
+    CovarianceSettings settings;
+    settings.objectiveConstant = 0.5;
+    ASSERT_TRUE(runNumericalCovariance(app, settings));
+    showCovarianceDisplay(app);
+    auto* display = app.desktop.find<CovarianceDisplayWindow>(CovarianceDisplayWindow::windowName);
+    ASSERT_NE(display, nullptr);
+    display->cmdScreen_Click();
+    ASSERT_TRUE(writeCovarianceFile(app, path));
+}
+
+} // namespace orvanta::testing

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace orvanta::testing {
+
+// A competing model of the bundled example: the bundled algorithm file at the example's true
+// values (examples/README.md) with the changes given, free only where steps says so.
+struct ExampleModel {
+    std::map<int, double> steps;  // parameter number -> step; every other step is 0
+    std::map<int, double> values; // parameter number -> value in place of the true value
+};
+
+// Writes the model as the algorithm file path (.alg).
+void writeExampleModel(const std::string& examplesDir, const std::string& path, const ExampleModel& model);
+
+// Runs the covariance tool on the algorithm file at algorithmPath with the bundled example's data
+// (numerical, default grid factors, constant 0.5) and saves the report at path as the covariance
+// display window does.
+void writeExampleCovarianceFile(const std::string& examplesDir, const std::string& algorithmPath,
+                                const std::string& path);
+
+} // namespace orvanta::testing
