@@ -195,6 +195,17 @@ AlgorithmFileReading readAlgorithmFile(Application& app, std::string_view text)
     return reading;
 }
 
+FileDialogRequest openAlgorithmRequest(const std::string& defaultName)
+{
+    FileDialogRequest request;
+    request.mode = FileDialogMode::Open;
+    request.title = openDialogTitle;
+    request.filter = fileFilter(algorithmFilterEntry);
+    request.filterIndex = 2;
+    request.defaultName = defaultName;
+    return request;
+}
+
 void loadAlgorithmData(Application& app)
 {
     app.startToolCommand(ToolStart::OutputWindowsOnly);
@@ -208,13 +219,8 @@ void loadAlgorithmData(Application& app)
         return;
     }
 
-    FileDialogRequest request;
-    request.mode = FileDialogMode::Open;
-    request.title = openDialogTitle;
-    request.filter = fileFilter(algorithmFilterEntry);
-    request.filterIndex = 2;
-    request.defaultName = app.session.algorithmFileName;
-    const std::optional<std::string> path = app.ui().chooseFile(request);
+    const std::optional<std::string> path =
+        app.ui().chooseFile(openAlgorithmRequest(app.session.algorithmFileName));
     if (!path) {
         enableInitializeAndLoad(app);
         return;

@@ -4,6 +4,7 @@
 // flow (Save_Alg), and the reading of an algorithm file into the session with its messages.
 
 #include "algorithm/AlgorithmFile.h"
+#include "ui/UserInterface.h"
 
 #include <string>
 #include <string_view>
@@ -41,6 +42,9 @@ std::string saveAlgorithmFilter(const std::string& stem);
 // overwritten some of the data, the session also loses its algorithm data (no file name, the
 // tools disabled) until a load succeeds.
 AlgorithmFileReading readAlgorithmFile(Application& app, std::string_view text);
+
+// The open dialog of the algorithm loads: algorithm files preselected, defaultName proposed.
+FileDialogRequest openAlgorithmRequest(const std::string& defaultName);
 
 // "&Load algorithm data": an existing file or the defaults, then the ready stage.
 void loadAlgorithmData(Application& app);

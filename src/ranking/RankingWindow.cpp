@@ -608,13 +608,8 @@ void RankingWindow::cmdLoadAlg_Click()
         return;
     BusyScope busy(*this);
     clearAveragingResults();
-    FileDialogRequest request;
-    request.mode = FileDialogMode::Open;
-    request.title = openDialogTitle;
-    request.filter = fileFilter(algorithmFilterEntry);
-    request.filterIndex = 2;
-    request.defaultName = app_.session.algorithmFileName;
-    const std::optional<std::string> path = app_.ui().chooseFile(request);
+    const std::optional<std::string> path =
+        app_.ui().chooseFile(openAlgorithmRequest(app_.session.algorithmFileName));
     if (!path)
         return;
     const bool loaded = loadAlgorithmFromFile(app_, *path);

@@ -6,20 +6,19 @@
 #include "app/Application.h"
 #include "app/Tools.h"
 #include "batch/CommandLine.h"
-#include "model/InitializationWindow.h"
 #include "model/TarnfieldModel.h"
 #include "ranking/RankingWindow.h"
 #include "support/ExampleModels.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
+#include "support/TextLines.h"
 #include "text/TextFile.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,6 +26,7 @@ namespace orvanta {
 namespace {
 
 using testing::BatchRun;
+using testing::linesOf;
 using testing::readFileBytes;
 using testing::runBatchWith;
 using testing::TempDir;
@@ -36,15 +36,6 @@ using testing::writeExampleModel;
 const std::string examples = ORVANTA_EXAMPLES_DIR;
 const std::string lengths = examples + "/tarnfield-lengths.dat";
 const std::string tags = examples + "/tarnfield-tags.dat";
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    return result;
-}
 
 // Three competing models of the bundled example near its true values: growth without the annual
 // cycle in k, with it, and with cycles in k and L. Their covariance files come from the
@@ -94,21 +85,8 @@ protected:
 
 // The windowed program: initialize, load the first algorithm file, "&Multi-model statistics",
 // then each further model loaded and entered in the ranking window.
-struct WindowedRanking {
-    testing::ScriptedUi ui;
-    testing::FakeClock clock;
-    Application app{ui, clock, realFileSystem()};
-    TarnfieldModel model{app.modelHost()};
-
-    WindowedRanking()
-    {
-        installTools(app, model);
-        app.start();
-        InitializationRequest request;
-        request.frequencyFile = lengths;
-        request.incrementFile = tags;
-        initializeModel(app, model, request);
-    }
+struct WindowedRanking : testing::ScriptedProgram {
+    WindowedRanking() { testing::initializeBundledExample(app, model, examples); }
 
     RankingWindow& open(const std::string& firstModel)
     {
@@ -155,7 +133,7 @@ TEST_F(RankCommand, RanksAveragesAndSavesAsTheRankingWindowDoes)
     EXPECT_NE(readFileBytes(batchFile).find("growth without annual cycle"), std::string::npos);
 
     // The printed table is the window's list, to the last digit.
-    const std::vector<std::string> printed = lines(run.out);
+    const std::vector<std::string> printed = linesOf(run.out);
     ASSERT_EQ(printed.size(), 1u + 3u + 1u + modelParamCount);
     EXPECT_EQ(printed[0], "rank entry neg_log_l K AICc delta weight algorithm_file");
     for (std::size_t k = 0; k < 3; ++k) {
@@ -177,8 +155,8 @@ TEST_F(RankCommand, CHatRanksByQaicc)
     const BatchRun run =
         rank({"--alg", noCycle, "--alg", cycleK, "--constant", "0.5", "--c-hat", "2.5", "--out", file});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(lines(run.out)[0], "rank entry neg_log_l K QAICc delta weight algorithm_file");
-    const std::vector<std::string> written = lines(readFileBytes(file));
+    EXPECT_EQ(linesOf(run.out)[0], "rank entry neg_log_l K QAICc delta weight algorithm_file");
+    const std::vector<std::string> written = linesOf(readFileBytes(file));
     EXPECT_EQ(written[0], "     2 < Number of models ranked; C-hat for QAICc calculation: 2.500\r");
     EXPECT_TRUE(written[1].starts_with(" Model     -nln[L] #Prms       QAICc"));
 }
@@ -192,7 +170,7 @@ TEST_F(RankCommand, AveragingWithAMissingCovarianceFileEndsWithStatusOne)
               std::string::npos)
         << run.err;
     EXPECT_NE(run.err.find("cycle-k.alg: No covariance file found"), std::string::npos) << run.err;
-    EXPECT_EQ(lines(run.out).size(), 3u) << "the ranking is printed, no averages";
+    EXPECT_EQ(linesOf(run.out).size(), 3u) << "the ranking is printed, no averages";
 
     const BatchRun typed = rank(
         {"--alg", noCycle, "--alg", cycleK, "--cov", dir.file("none.cov"), "--constant", "0.5", "--average"});

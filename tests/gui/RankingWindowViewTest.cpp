@@ -8,7 +8,6 @@
 #include "algorithm/EditorGrid.h"
 #include "app/MainMenu.h"
 #include "gui/ClassicPalette.h"
-#include "model/InitializationWindow.h"
 #include "ranking/RankingWindow.h"
 #include "support/ExampleModels.h"
 #include "support/TempDir.h"
@@ -33,10 +32,7 @@ template <typename Base> class RankingFixture : public Base {
 protected:
     void initializeExample()
     {
-        InitializationRequest request;
-        request.frequencyFile = examples + "/tarnfield-lengths.dat";
-        request.incrementFile = examples + "/tarnfield-tags.dat";
-        initializeModel(this->app, this->session.model(), request);
+        orvanta::testing::initializeBundledExample(this->app, this->session.model(), examples);
         orvanta::testing::writeExampleModel(examples, noCycle, {{{1, 2.0}, {3, 0.02}}, {{5, 0.0}, {6, 0.0}}});
         orvanta::testing::writeExampleModel(examples, cycleK, {{{1, 2.0}, {3, 0.02}, {5, 0.01}}, {}});
         orvanta::testing::writeExampleModel(

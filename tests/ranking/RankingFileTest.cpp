@@ -2,27 +2,21 @@
 
 #include "ranking/RankingFile.h"
 
+#include "support/TextLines.h"
+
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace orvanta {
 namespace {
 
+using testing::linesOf;
+
 const std::string aiccHeading =
     " Model     -nln[L] #Prms        AICc       dAICc      AIC Wt                     "
     "       Algorithm file                           Covariance file  Notes>";
-
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 ModelEntry ranked(int entryNumber, double negLogL, int K, double aicc, double delta, double weight,
                   std::string algorithmFile, std::string covarianceFile, std::string notes = {})

@@ -20,10 +20,26 @@ namespace orvanta::testing {
 
 namespace {
 
+// The bundled example's true values (examples/README.md), near which the fit's minimum lies.
 const double trueValues[] = {0, 120, 8,   0.35, 0.06, 0.03, 200, 0,    0,    3,   0.5,
                              0, 70,  250, 0.3,  45,   8,    0,   -999, -999, -999};
 
 } // namespace
+
+ScriptedProgram::ScriptedProgram()
+{
+    installTools(app, model);
+    app.start();
+}
+
+void initializeBundledExample(Application& app, TarnfieldModel& model, const std::string& examplesDir)
+{
+    InitializationRequest request;
+    request.frequencyFile = examplesDir + "/tarnfield-lengths.dat";
+    request.incrementFile = examplesDir + "/tarnfield-tags.dat";
+    initializeModel(app, model, request);
+    ASSERT_TRUE(app.session.initializeAlready);
+}
 
 void writeExampleModel(const std::string& examplesDir, const std::string& path, const ExampleModel& model)
 {
@@ -45,17 +61,9 @@ void writeExampleModel(const std::string& examplesDir, const std::string& path, 
 void writeExampleCovarianceFile(const std::string& examplesDir, const std::string& algorithmPath,
                                 const std::string& path)
 {
-    ScriptedUi ui;
-    FakeClock clock;
-    Application app(ui, clock, realFileSystem());
-    TarnfieldModel model(app.modelHost());
-    installTools(app, model);
-    app.start();
-    InitializationRequest request;
-    request.frequencyFile = examplesDir + "/tarnfield-lengths.dat";
-    request.incrementFile = examplesDir + "/tarnfield-tags.dat";
-    initializeModel(app, model, request);
-    ASSERT_TRUE(app.session.initializeAlready);
+    ScriptedProgram program;
+    Application& app = program.app;
+    initializeBundledExample(app, program.model, examplesDir);
     ASSERT_TRUE(loadAlgorithmFromFile(app, algorithmPath));
 
     CovarianceSettings settings;

@@ -1,9 +1,30 @@
 #pragma once
 
+#include "app/Application.h"
+#include "model/TarnfieldModel.h"
+#include "support/FakeClock.h"
+#include "support/ScriptedUi.h"
+#include "text/TextFile.h"
+
 #include <map>
 #include <string>
 
 namespace orvanta::testing {
+
+// The program's engine with the Tarnfield model and every tool installed, started, talking to a
+// scripted user.
+struct ScriptedProgram {
+    ScriptedProgram();
+
+    ScriptedUi ui;
+    FakeClock clock;
+    Application app{ui, clock, realFileSystem()};
+    TarnfieldModel model{app.modelHost()};
+};
+
+// Initializes app with the bundled example's data files (in examplesDir), as the initialization
+// window does with both files chosen.
+void initializeBundledExample(Application& app, TarnfieldModel& model, const std::string& examplesDir);
 
 // A competing model of the bundled example: the bundled algorithm file at the example's true
 // values (examples/README.md) with the changes given, free only where steps says so.

@@ -3,11 +3,11 @@
 // A small covariance run made by hand, whose report the tests know line by line.
 
 #include "algorithm/AlgorithmData.h"
+#include "support/TextLines.h"
 #include "uncertainty/CovarianceReport.h"
 #include "uncertainty/CovarianceResults.h"
 
 #include <cmath>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -56,15 +56,5 @@ struct SmallRun {
     // The report from its line 3 on.
     std::string text() const { return covarianceReportText(run, algorithm, covScale); }
 };
-
-// The lines of a text, without their line ends.
-inline std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 } // namespace orvanta::testing
