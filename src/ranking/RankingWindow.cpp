@@ -186,14 +186,19 @@ void RankingWindow::requestFocus(std::string control)
     notifyChanged();
 }
 
-void RankingWindow::clearAveragingResults()
+void RankingWindow::showAveragingResults(std::string text)
 {
-    averagingDone_ = false;
-    averageText_.clear();
+    averagingDone_ = !text.empty();
+    averageText_ = std::move(text);
     for (Label& l : labels_)
         if (l.name == rankingControl::averageLabel)
-            l.enabled = false;
+            l.enabled = averagingDone_;
     notifyChanged();
+}
+
+void RankingWindow::clearAveragingResults()
+{
+    showAveragingResults({});
 }
 
 void RankingWindow::markUnranked()
@@ -519,13 +524,8 @@ void RankingWindow::cmdAverage_Click()
         models.push_back({e.weight(criterion()).value_or(0.0), std::move(*reading.file)});
     }
     averages_ = averageModels(models, paramCount, cHat_);
-    averageText_ = averagingText(averages_);
     requestFocus(rankingControl::aicc);
-    averagingDone_ = true;
-    for (Label& l : labels_)
-        if (l.name == rankingControl::averageLabel)
-            l.enabled = true;
-    notifyChanged();
+    showAveragingResults(averagingText(averages_));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -184,6 +184,7 @@ private:
     CommandButton& buttonRef(const std::string& name);
     void setButtonEnabled(const std::string& name, bool enabled);
     void refreshAlgorithmButtons();
+    void showAveragingResults(std::string text); // empty: none
     void clearAveragingResults();
     void afterListChange();
     void markUnranked();

@@ -638,6 +638,34 @@ TEST_F(Ranking, AFileForAnotherModelIsRefusedAndTheDataStay)
     EXPECT_TRUE(buttonEnabled(rankingControl::aicc));
 }
 
+TEST_F(Ranking, AFileRefusedHalfWayLeavesNoAlgorithmDataToEnter)
+{
+    RankingWindow& w = open();
+    // The second parameter line holds no number: the first was stored before the refusal.
+    AlgorithmData data = app.algorithm;
+    const std::string good = dir.file("good.alg");
+    ASSERT_TRUE(writeAlgorithmFile(good, data));
+    std::string text = testing::readFileBytes(good);
+    const std::size_t second = text.find("\r\n", text.find("\r\n") + 2) + 2;
+    text.replace(second, 14, "   not a value");
+    const std::string broken = dir.file("broken.alg");
+    testing::writeFileBytes(broken, text);
+    ui.pickFile(broken).answer(Answer::OK);
+    w.cmdLoadAlg_Click();
+    EXPECT_EQ(app.session.algorithmFileName, "");
+    EXPECT_FALSE(buttonEnabled(rankingControl::aicc));
+    EXPECT_FALSE(buttonEnabled(rankingControl::editAlg));
+    EXPECT_FALSE(buttonEnabled(rankingControl::saveAlg));
+    w.cmdAICc_Click();
+    EXPECT_EQ(w.entries().size(), 1u);
+
+    ui.pickFile(good);
+    w.cmdLoadAlg_Click();
+    EXPECT_TRUE(buttonEnabled(rankingControl::aicc));
+    w.cmdAICc_Click();
+    EXPECT_EQ(cellText(2, 6), "good.alg");
+}
+
 TEST_F(Ranking, SavingTheAlgorithmDataFromTheWindow)
 {
     RankingWindow& w = open();
