@@ -217,6 +217,11 @@ std::optional<int> enterModels(BatchEngine& engine, const RankOptions& options, 
         } else {
             window->cmdAICc_Click();
         }
+        if (!window || window->entries().size() != i + 1) {
+            relayMessages();
+            err << commandName << ": the model of '" << model.algorithmFile << "' was not entered\n";
+            return batchExit::badInput;
+        }
         const int row = static_cast<int>(i) + 1;
         const ModelEntry& entry = window->entries().back();
         if (!entry.objectiveProblem.empty()) {

@@ -87,14 +87,9 @@ inline constexpr int count = 10;
 class RankingWindow : public Window {
 public:
     static constexpr const char* windowName = "frmRank";
-    // Twips.
-    static constexpr int gridLeft = 2200;
-    static constexpr int gridTop = 1800;
+    // Twips: the grid's width and its height in heading-row heights, the averaging box's height.
     static constexpr int gridWidth = 10500;
-    static constexpr int gridVisibleRows = 18; // the grid's height in heading-row heights
-    static constexpr int averageLeft = 2200;
-    static constexpr int averageTop = 6400;
-    static constexpr int averageWidth = 10500;
+    static constexpr int gridVisibleRows = 18;
     static constexpr int averageHeight = 1500;
 
     struct Label {
@@ -161,11 +156,6 @@ public:
     void cmdBayesian_Click();
     void cmdFinish_Click();
 
-    // The covariance file of the model in row (1..models): name as typed, looked for as typed;
-    // "No such file exists" when it cannot be opened.
-    void associateCovarianceFile(int row, const std::string& name);
-    void setNotes(int row, std::string notes);
-
     // Save_Ranks: asks for a file and writes the list (and the averaging results) to it. True
     // when it was written.
     bool Save_Ranks();
@@ -180,6 +170,11 @@ public:
 
 private:
     class BusyScope;
+
+    // The covariance file of the model in row (1..models): name as typed, looked for as typed;
+    // "No such file exists" when it cannot be opened.
+    void associateCovarianceFile(int row, const std::string& name);
+    void setNotes(int row, std::string notes);
 
     CommandButton& buttonRef(const std::string& name);
     void setButtonEnabled(const std::string& name, bool enabled);
