@@ -8,6 +8,7 @@
 #include "minimize/SimplexMinimizer.h"
 #include "model/InitializationWindow.h"
 #include "uncertainty/CovarianceCalculator.h"
+#include "uncertainty/EvaluationWindow.h"
 #include "priors/PriorTools.h"
 
 namespace orvanta {
@@ -21,6 +22,7 @@ void installTools(Application& app, TarnfieldModel& model)
     installAlgorithmFile(app, model);
     installAlgorithmEditor(app);
     installCovarianceCommand(app);
+    installParameterEvaluation(app);
     installPriors(app);
 }
 
