@@ -5,10 +5,13 @@
 #include "batch/CommandLine.h"
 #include "text/TextFile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
+#include <sstream>
+#include <utility>
 
 namespace orvanta {
 
@@ -90,6 +93,22 @@ bool loadAlgorithmFile(BatchEngine& engine, const std::string& path, const std::
     }
     buildFuseGroups(app.algorithm);
     return true;
+}
+
+void writeMessagesOnce(const std::string& messages, std::ostream& err)
+{
+    std::vector<std::pair<std::string, int>> lines;
+    std::istringstream in(messages);
+    for (std::string line; std::getline(in, line);) {
+        auto seen =
+            std::find_if(lines.begin(), lines.end(), [&line](const auto& entry) { return entry.first == line; });
+        if (seen != lines.end())
+            ++seen->second;
+        else
+            lines.emplace_back(line, 1);
+    }
+    for (const auto& [line, count] : lines)
+        err << line << (count > 1 ? " (shown " + std::to_string(count) + " times)" : std::string()) << "\n";
 }
 
 } // namespace orvanta

@@ -56,4 +56,8 @@ bool readOutputFile(const CommandLine& line, const std::vector<std::string>& inp
 bool loadAlgorithmFile(BatchEngine& engine, const std::string& path, const std::string& commandName,
                        std::ostream& err);
 
+// Writes the engine's messages to err, each distinct line once and in the order first shown,
+// followed by " (shown N times)" when it was shown more than once.
+void writeMessagesOnce(const std::string& messages, std::ostream& err);
+
 } // namespace orvanta

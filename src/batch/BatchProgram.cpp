@@ -3,6 +3,7 @@
 #include "batch/CovarianceCommand.h"
 #include "batch/EvaluateCommand.h"
 #include "batch/FitCommand.h"
+#include "batch/ProfileCommand.h"
 #include "batch/SimulateCommand.h"
 #include "batch/SummaryCommand.h"
 
@@ -78,6 +79,28 @@ const char* usageText =
     "      --plots DIR              the data and prediction plot pages as\n"
     "                               DIR/page-01.svg, page-02.svg, ...\n"
     "\n"
+    "  profile [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
+    "      --alg FILE --param P --constant C [--points N] [--method simplex|marquardt]\n"
+    "      [--steps-from FILE.cov --grid G] [--out FILE.mlc] [--plot FILE.svg]\n"
+    "      Reads the data files as evaluate does and calculates the maximum-\n"
+    "      likelihood profile of parameter P around its value in FILE, re-minimizing\n"
+    "      the other free parameters at every point, and writes the distribution\n"
+    "      report (.mlc) as the report window shows it. Then prints points N, mode\n"
+    "      VALUE and the likelihood-ratio 95% interval as lr95_lower and lr95_upper\n"
+    "      (VALUE, or open on a side the profile does not reach). Exit status 1\n"
+    "      when the profile was cut or the interval is open on both sides.\n"
+    "      --constant C             -ln[likelihood] = C x objective, C > 0\n"
+    "      --points N               points, 0..1001 (default 25; 0 gives 25, fewer\n"
+    "                               than 3 give 3, an even N the next odd number)\n"
+    "      --method M               simplex (default) or marquardt (numerical\n"
+    "                               derivatives)\n"
+    "      --steps-from FILE.cov    every free step 8 SE / (N - 1) from grid G\n"
+    "        --grid G               (1, 2 or 3) of a saved covariance file\n"
+    "      --out FILE               the report file, as the window's save writes it;\n"
+    "                               without it the report goes to standard output\n"
+    "      --plot FILE.svg          curve 2 (confidence distribution) and curve 1\n"
+    "                               (likelihood profile), lines and points\n"
+    "\n"
     "  simulate --params V1,V2,...,V20 [--seed S] [--freq FILE] [--inc FILE] ...\n"
     "      Simulates data files from the model at the given values (p1..p20 as in\n"
     "      evaluate) and writes them; the same seed gives the same files. Prints\n"
@@ -140,6 +163,8 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return runSimulateCommand(rest, out, err);
     if (command == "summary")
         return runSummaryCommand(rest, out, err);
+    if (command == "profile")
+        return runProfileCommand(rest, out, err);
     err << "orvanta-batch: unknown command '" << command << "'\n\n" << usageText;
     return batchExit::badInput;
 }
