@@ -7,6 +7,7 @@
 #include "gui/CovarianceDisplayWindowView.h"
 #include "gui/DesktopView.h"
 #include "gui/EditValuesDialogView.h"
+#include "gui/EvaluationWindowView.h"
 #include "gui/InitializationWindowView.h"
 #include "gui/MainWindowView.h"
 #include "gui/MarquardtWindowView.h"
@@ -29,6 +30,7 @@ GuiSession::GuiSession(Application& app)
     desktop_->addViewFactory(makeMarquardtWindowView);
     desktop_->addViewFactory(makeCovarianceDisplayWindowView);
     desktop_->addViewFactory(makeCovarianceCalculationsWindowView);
+    desktop_->addViewFactory(makeEvaluationWindowView);
     desktop_->addViewFactory(makePlotWindowView);
     app_.desktop.setObserver(desktop_.get());
     // Windows the engine opened before the views existed.
