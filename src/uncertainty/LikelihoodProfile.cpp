@@ -526,6 +526,15 @@ void setProfileSteps(AlgorithmData& data, const std::vector<double>& standardErr
 
 ProfileEnd calculateLikelihoodProfile(Application& app, const ProfileSettings& settings)
 {
+    const AlgorithmData& data = app.algorithm;
+    const bool usable = settings.parameter >= 1 && settings.parameter <= data.paramCount &&
+                        at(settings.parameter) < data.paramValues.size() &&
+                        at(settings.parameter) < data.paramSteps.size() && settings.pointCount >= 3 &&
+                        settings.pointCount <= largestPointCount;
+    if (!usable) {
+        app.distribution.profile.reset(0);
+        return ProfileEnd::Cut;
+    }
     return ProfileCalculation(app, settings).run();
 }
 

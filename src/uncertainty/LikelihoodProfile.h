@@ -61,7 +61,8 @@ std::vector<int> freeParameters(const AlgorithmData& data);
 void setProfileSteps(AlgorithmData& data, const std::vector<double>& standardErrors, int pointCount);
 
 // The calculation: set-up, the point loop and the end (restore, cut, reversal of a negative
-// step, beep), filling app.distribution. covScale must be set (above 0). Shows progress in the
+// step, beep), filling app.distribution. covScale must be set (above 0). Settings outside the
+// parameters or the point counts leave an empty record (Cut). Shows progress in the
 // status bars and lets the interface run at every point; stops at once, showing nothing more,
 // once the program has ended.
 ProfileEnd calculateLikelihoodProfile(Application& app, const ProfileSettings& settings);

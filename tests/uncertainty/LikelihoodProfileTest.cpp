@@ -629,6 +629,18 @@ TEST_F(LikelihoodProfile, ThePinnedParameterKeepsItsOwnValueInsideItsFuseGroup)
     EXPECT_EQ(calls[4].vector[1], 2.0);
 }
 
+TEST_F(LikelihoodProfile, TheCalculationRefusesSettingsOutsideTheParametersAndPointCounts)
+{
+    app.session.covScale = 2.0;
+    for (const ProfileSettings settings : {ProfileSettings{0, 5}, ProfileSettings{3, 5}, ProfileSettings{1, 1},
+                                           ProfileSettings{1, 1003}}) {
+        EXPECT_EQ(calculateLikelihoodProfile(app, settings), ProfileEnd::Cut);
+        EXPECT_EQ(record().pointCount, 0);
+    }
+    EXPECT_TRUE(model.calls.empty());
+    EXPECT_EQ(app.algorithm.paramSteps[1], 0.5);
+}
+
 // ---- The evaluation window ----------------------------------------------------------------------
 
 TEST_F(LikelihoodProfile, TheEvaluationWindowOpensInPlaceOfTheMainMenu)
