@@ -3,9 +3,11 @@
 #include "algorithm/AlgorithmCommands.h"
 #include "app/Tools.h"
 #include "batch/CommandLine.h"
+#include "text/NumberText.h"
 #include "text/TextFile.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -95,13 +97,32 @@ bool loadAlgorithmFile(BatchEngine& engine, const std::string& path, const std::
     return true;
 }
 
+std::optional<double> readObjectiveConstant(const CommandLine& line, const std::string& commandName,
+                                            std::ostream& err)
+{
+    const auto text = line.value("--constant");
+    if (!text) {
+        err << commandName
+            << ": give the constant that makes the objective the -ln[likelihood] (--constant C, e.g. 0.5 for "
+               "-2 ln L)\n";
+        return std::nullopt;
+    }
+    const Converted<double> value = textToDouble(*text);
+    if (!value || !std::isfinite(value.value()) || value.value() <= 0.0 ||
+        !std::isfinite(1.0 / value.value())) {
+        err << commandName << ": --constant must be a number above 0, not '" << *text << "'\n";
+        return std::nullopt;
+    }
+    return value.value();
+}
+
 void writeMessagesOnce(const std::string& messages, std::ostream& err)
 {
     std::vector<std::pair<std::string, int>> lines;
     std::istringstream in(messages);
     for (std::string line; std::getline(in, line);) {
-        auto seen =
-            std::find_if(lines.begin(), lines.end(), [&line](const auto& entry) { return entry.first == line; });
+        const auto same = [&line](const std::pair<std::string, int>& entry) { return entry.first == line; };
+        const auto seen = std::find_if(lines.begin(), lines.end(), same);
         if (seen != lines.end())
             ++seen->second;
         else

@@ -56,6 +56,11 @@ bool readOutputFile(const CommandLine& line, const std::vector<std::string>& inp
 bool loadAlgorithmFile(BatchEngine& engine, const std::string& path, const std::string& commandName,
                        std::ostream& err);
 
+// Reads --constant, the C that makes the objective -ln[likelihood] = C x objective: a number
+// above 0 whose reciprocal (covScale) is a number too; on a problem writes one line to err.
+std::optional<double> readObjectiveConstant(const CommandLine& line, const std::string& commandName,
+                                            std::ostream& err);
+
 // Writes the engine's messages to err, each distinct line once and in the order first shown,
 // followed by " (shown N times)" when it was shown more than once.
 void writeMessagesOnce(const std::string& messages, std::ostream& err);

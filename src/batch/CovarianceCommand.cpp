@@ -38,14 +38,7 @@ std::optional<double> positiveNumber(const std::string& text, const std::string&
 
 bool readConstant(const CommandLine& line, CovarianceOptions& options, std::ostream& err)
 {
-    const auto text = line.value("--constant");
-    if (!text) {
-        err << commandName
-            << ": give the constant that makes the objective the -ln[likelihood] (--constant C, e.g. 0.5 for "
-               "-2 ln L)\n";
-        return false;
-    }
-    const std::optional<double> constant = positiveNumber(*text, "--constant", err);
+    const std::optional<double> constant = readObjectiveConstant(line, commandName, err);
     if (!constant)
         return false;
     options.settings.objectiveConstant = *constant;

@@ -77,20 +77,10 @@ bool readMethod(const CommandLine& line, ProfileOptions& options, std::ostream& 
 
 bool readConstant(const CommandLine& line, ProfileOptions& options, std::ostream& err)
 {
-    const auto text = line.value("--constant");
-    if (!text) {
-        err << commandName
-            << ": give the constant that makes the objective the -ln[likelihood] (--constant C, e.g. 0.5 for "
-               "-2 ln L)\n";
+    const std::optional<double> constant = readObjectiveConstant(line, commandName, err);
+    if (!constant)
         return false;
-    }
-    const Converted<double> value = textToDouble(*text);
-    if (!value || !std::isfinite(value.value()) || value.value() <= 0.0 ||
-        !std::isfinite(1.0 / value.value())) {
-        err << commandName << ": --constant must be a number above 0, not '" << *text << "'\n";
-        return false;
-    }
-    options.constant = value.value();
+    options.constant = *constant;
     return true;
 }
 

@@ -34,18 +34,6 @@ std::size_t at(int index)
     return static_cast<std::size_t>(index);
 }
 
-PlotControl makeControl(PlotControl::Kind kind, const char* name, const char* caption, int column,
-                        const char* frame = "")
-{
-    PlotControl c;
-    c.kind = kind;
-    c.name = name;
-    c.caption = caption;
-    c.column = column;
-    c.frame = frame;
-    return c;
-}
-
 // The curves' values at the points 1..n, from the record's arrays.
 std::vector<double> points(const std::vector<double>& values, int n, double (*transform)(double) = nullptr)
 {
@@ -136,14 +124,6 @@ void DistributionPlotWindow::declareControls()
     addGraphCaption({"lblPlotInfoValues", "", informationLeft, informationTop});
 }
 
-void DistributionPlotWindow::drawGridmarks()
-{
-    for (int k = 0; k <= 9; ++k) {
-        graph().line(left, top + 624.0 * k, 820.0, top + 624.0 * k, paletteCode::black);
-        graph().line(right - 648.0 * k, bottom, right - 648.0 * k, 6620.0, paletteCode::black);
-    }
-}
-
 void DistributionPlotWindow::clearPlot()
 {
     graph().clear();
@@ -152,7 +132,7 @@ void DistributionPlotWindow::clearPlot()
     for (const char* name : {"lblXEnd", "lblXStart", "lblPlotInfo", "lblPlotInfoValues", "lblGraphMax",
                              "lblVerticalLine", "lblVar", "lblConfidenceInterval"})
         setGraphCaption(name, "");
-    drawGridmarks();
+    drawGridmarks(graph());
     graphChanged();
 }
 

@@ -83,7 +83,6 @@ private:
     };
 
     void declareControls();
-    void drawGridmarks();
     Range valueRange(const std::vector<double>& v) const;
     void drawReferenceLines();
     void showCurveLabels(int s, const Range& y);

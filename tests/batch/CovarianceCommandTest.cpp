@@ -1,4 +1,5 @@
 #include "BatchRun.h"
+#include "BundledExampleFiles.h"
 
 #include "algorithm/AlgorithmData.h"
 #include "algorithm/AlgorithmFile.h"
@@ -31,32 +32,15 @@ using testing::readFileBytes;
 using testing::runBatchWith;
 using testing::TempDir;
 
-const std::string examples = ORVANTA_EXAMPLES_DIR;
-const std::string lengths = examples + "/tarnfield-lengths.dat";
-const std::string tags = examples + "/tarnfield-tags.dat";
-
-// The bundled example's true values (examples/README.md), near which the fit's minimum lies.
-const double trueValues[] = {0, 120, 8,   0.35, 0.06, 0.03, 200, 0,    0,    3,   0.5,
-                             0, 70,  250, 0.3,  45,   8,    0,   -999, -999, -999};
+using testing::lengths;
+using testing::tags;
 
 class CovarianceCommand : public ::testing::Test {
 protected:
     // The bundled algorithm file at the true values, free only where steps says so.
     void writeAlgorithm(const std::map<int, double>& steps, const std::map<int, double>& changes = {})
     {
-        AlgorithmData data;
-        data.paramCount = modelParamCount;
-        resetAlgorithmData(data);
-        ASSERT_FALSE(readAlgorithmText(readFileBytes(examples + "/tarnfield.alg"), data).failed());
-        for (int p = 1; p <= modelParamCount; ++p) {
-            data.paramValues[static_cast<std::size_t>(p)] = trueValues[p];
-            data.paramSteps[static_cast<std::size_t>(p)] = 0.0;
-        }
-        for (const auto& [p, step] : steps)
-            data.paramSteps[static_cast<std::size_t>(p)] = step;
-        for (const auto& [p, value] : changes)
-            data.paramValues[static_cast<std::size_t>(p)] = value;
-        ASSERT_TRUE(writeAlgorithmFile(algorithmFile, data));
+        testing::writeExampleAlgorithm(algorithmFile, steps, changes);
     }
 
     BatchRun covariance(std::vector<std::string> extra)
@@ -73,28 +57,11 @@ protected:
 
 // The windowed program on the bundled example: initialize, load an algorithm file, calculate,
 // then "Display results on &screen" and "Save &covariance results as...".
-struct WindowedSession {
-    testing::ScriptedUi ui;
-    testing::FakeClock clock;
-    Application app{ui, clock, realFileSystem()};
-    TarnfieldModel model{app.modelHost()};
-
-    WindowedSession()
-    {
-        installTools(app, model);
-        app.start();
-    }
-
+struct WindowedSession : testing::WindowedExample {
     void saveCovariance(const std::string& algorithmFile, const CovarianceSettings& settings,
                         const std::string& path)
     {
-        InitializationRequest request;
-        request.frequencyFile = lengths;
-        request.incrementFile = tags;
-        initializeModel(app, model, request);
-        ASSERT_TRUE(app.session.initializeAlready);
-        ui.answer(Answer::Yes).pickFile(algorithmFile);
-        app.mainMenuButtonClicked("cmdLoadAlg");
+        loadExample(algorithmFile);
         buildFreeIndex(app.algorithm);
 
         ASSERT_TRUE(runNumericalCovariance(app, settings));

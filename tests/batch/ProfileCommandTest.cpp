@@ -2,6 +2,7 @@
 // likelihood-ratio interval, steps from a covariance file, and its exit statuses.
 
 #include "BatchRun.h"
+#include "BundledExampleFiles.h"
 
 #include "algorithm/AlgorithmData.h"
 #include "algorithm/AlgorithmEditor.h"
@@ -39,32 +40,15 @@ using testing::runBatchWith;
 using testing::TempDir;
 using testing::writeFileBytes;
 
-const std::string examples = ORVANTA_EXAMPLES_DIR;
-const std::string lengths = examples + "/tarnfield-lengths.dat";
-const std::string tags = examples + "/tarnfield-tags.dat";
-
-// The bundled example's true values (examples/README.md).
-const double trueValues[] = {0, 120, 8,   0.35, 0.06, 0.03, 200, 0,    0,    3,   0.5,
-                             0, 70,  250, 0.3,  45,   8,    0,   -999, -999, -999};
+using testing::lengths;
+using testing::tags;
 
 class ProfileCommand : public ::testing::Test {
 protected:
     // The bundled algorithm file at the true values, free only where steps says so.
     void writeAlgorithm(const std::map<int, double>& steps, const std::map<int, double>& changes = {})
     {
-        AlgorithmData data;
-        data.paramCount = modelParamCount;
-        resetAlgorithmData(data);
-        ASSERT_FALSE(readAlgorithmText(readFileBytes(examples + "/tarnfield.alg"), data).failed());
-        for (int p = 1; p <= modelParamCount; ++p) {
-            data.paramValues[static_cast<std::size_t>(p)] = trueValues[p];
-            data.paramSteps[static_cast<std::size_t>(p)] = 0.0;
-        }
-        for (const auto& [p, step] : steps)
-            data.paramSteps[static_cast<std::size_t>(p)] = step;
-        for (const auto& [p, value] : changes)
-            data.paramValues[static_cast<std::size_t>(p)] = value;
-        ASSERT_TRUE(writeAlgorithmFile(algorithmFile, data));
+        testing::writeExampleAlgorithm(algorithmFile, steps, changes);
     }
 
     BatchRun profile(std::vector<std::string> extra)
@@ -83,28 +67,10 @@ protected:
 // The windowed program on the bundled example: the profile of L-infinity (5 points, k re-minimized
 // with the Simplex), with the plot window's curves 2 and 1 saved as a picture and the report
 // saved from its window.
-struct WindowedProfile {
-    testing::ScriptedUi ui;
-    testing::FakeClock clock;
-    Application app{ui, clock, realFileSystem()};
-    TarnfieldModel model{app.modelHost()};
-
-    WindowedProfile()
-    {
-        installTools(app, model);
-        app.start();
-    }
-
+struct WindowedProfile : testing::WindowedExample {
     void run(const std::string& algorithmFile, const std::string& picture, const std::string& report)
     {
-        InitializationRequest request;
-        request.frequencyFile = lengths;
-        request.incrementFile = tags;
-        initializeModel(app, model, request);
-        ASSERT_TRUE(app.session.initializeAlready);
-        ui.answer(Answer::Yes).pickFile(algorithmFile);
-        app.mainMenuButtonClicked(menuButton::loadAlg);
-
+        loadExample(algorithmFile);
         ui.onYield = [this] {
             if (auto* editor = app.desktop.find<AlgorithmEditor>(AlgorithmEditor::windowName))
                 editor->cmdFinish_Click();

@@ -9,6 +9,7 @@
 //     which assumes a quadratic likelihood.
 
 #include "BatchRun.h"
+#include "BundledExampleFiles.h"
 
 #include "algorithm/AlgorithmData.h"
 #include "algorithm/AlgorithmFile.h"
@@ -55,23 +56,12 @@ protected:
         ASSERT_EQ(ses.at("grid2"), "positive_definite");
     }
 
-    // The bundled example's options; L-infinity, k and their SDs free, away from the truth.
+    // The bundled example's options; no annual cycle; L-infinity, k and their SDs free, away from
+    // the truth.
     void writeStart()
     {
-        AlgorithmData data;
-        data.paramCount = modelParamCount;
-        resetAlgorithmData(data);
-        ASSERT_FALSE(
-            readAlgorithmText(readFileBytes(std::string(ORVANTA_EXAMPLES_DIR) + "/tarnfield.alg"), data)
-                .failed());
-        const double values[] = {0, 110, 6,   0.3, 0.05, 0, 0, 0,    0,    3,   0.5,
-                                 0, 70,  250, 0.3, 45,   8, 0, -999, -999, -999};
-        const double steps[] = {0, 5, 1, 0.03, 0.01};
-        for (int p = 1; p <= modelParamCount; ++p) {
-            data.paramValues[static_cast<std::size_t>(p)] = values[p];
-            data.paramSteps[static_cast<std::size_t>(p)] = p <= 4 ? steps[p] : 0.0;
-        }
-        ASSERT_TRUE(writeAlgorithmFile(start, data));
+        testing::writeExampleAlgorithm(start, {{1, 5.0}, {2, 1.0}, {3, 0.03}, {4, 0.01}},
+                                       {{1, 110.0}, {2, 6.0}, {3, 0.3}, {4, 0.05}, {5, 0.0}, {6, 0.0}});
     }
 
     struct Profile {
