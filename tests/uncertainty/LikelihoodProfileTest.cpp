@@ -33,22 +33,6 @@ protected:
 
     // b fixed: nothing is minimized.
     void fixSecond() { app.algorithm.paramSteps[2] = 0.0; }
-
-    std::vector<Interaction> prompts() const
-    {
-        std::vector<Interaction> found;
-        for (const Interaction& i : ui.shown())
-            if (i.kind == Interaction::Kind::Text)
-                found.push_back(i);
-        return found;
-    }
-    std::vector<std::string> messageTitles() const
-    {
-        std::vector<std::string> titles;
-        for (const Interaction& i : ui.messages())
-            titles.push_back(i.title);
-        return titles;
-    }
 };
 
 TEST_F(LikelihoodProfile, AsksItsQuestionsInOrderAndEndsWithPlotReportAndReminder)
@@ -84,7 +68,7 @@ TEST_F(LikelihoodProfile, AsksItsQuestionsInOrderAndEndsWithPlotReportAndReminde
     EXPECT_EQ(messages[4].text, "Your algorithm file may have been automatically edited");
     EXPECT_EQ(messages[4].icon, Icon::Exclamation);
 
-    const std::vector<Interaction> asked = prompts();
+    const std::vector<Interaction> asked = ui.prompts();
     ASSERT_EQ(asked.size(), 3u);
     EXPECT_EQ(asked[0].title, "Enter constant");
     EXPECT_EQ(asked[1].title, title);
@@ -194,9 +178,9 @@ TEST_F(LikelihoodProfile, PointCountAnswersAreRoundedToAnOddNumberFrom3To1001)
     for (const char* refused : {"", "-1", "1002", "many"})
         ui.type(refused);
     ui.type("3").answer(Answer::Yes).answer(Answer::OK).answer(Answer::OK);
-    const std::size_t promptsBefore = prompts().size();
+    const std::size_t promptsBefore = ui.prompts().size();
     runProfile();
-    EXPECT_EQ(prompts().size() - promptsBefore, 7u);
+    EXPECT_EQ(ui.prompts().size() - promptsBefore, 7u);
     EXPECT_EQ(record().pointCount, 3);
 }
 
@@ -207,7 +191,7 @@ TEST_F(LikelihoodProfile, ParameterAnswersOutsideTheParametersAreAskedAgainAndEm
         ui.type(refused);
     ui.type(""); // ends the run
     runProfile();
-    EXPECT_EQ(prompts().size(), 6u);
+    EXPECT_EQ(ui.prompts().size(), 6u);
     EXPECT_TRUE(model.calls.empty());
     EXPECT_EQ(report(), nullptr);
     EXPECT_EQ(plotsShown, 0);
@@ -586,7 +570,7 @@ TEST_F(LikelihoodProfile, StepsFromACovarianceGridSpanFourStandardErrors)
     inEditor = [&] { stepWhileEditing = app.algorithm.paramSteps[2]; };
     runProfile();
 
-    const std::vector<Interaction> asked = prompts();
+    const std::vector<Interaction> asked = ui.prompts();
     ASSERT_EQ(asked.size(), 6u);
     EXPECT_EQ(asked[3].text,
               "Base step sizes on SD's from covariance grid 1, 2, 3, No or Quit?\nPlease enter 1, 2, 3, "
@@ -632,8 +616,8 @@ TEST_F(LikelihoodProfile, ThePinnedParameterKeepsItsOwnValueInsideItsFuseGroup)
 TEST_F(LikelihoodProfile, TheCalculationRefusesSettingsOutsideTheParametersAndPointCounts)
 {
     app.session.covScale = 2.0;
-    for (const ProfileSettings settings : {ProfileSettings{0, 5}, ProfileSettings{3, 5}, ProfileSettings{1, 1},
-                                           ProfileSettings{1, 1003}}) {
+    for (const ProfileSettings settings :
+         {ProfileSettings{0, 5}, ProfileSettings{3, 5}, ProfileSettings{1, 1}, ProfileSettings{1, 1003}}) {
         EXPECT_EQ(calculateLikelihoodProfile(app, settings), ProfileEnd::Cut);
         EXPECT_EQ(record().pointCount, 0);
     }
