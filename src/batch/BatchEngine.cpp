@@ -3,10 +3,9 @@
 #include "algorithm/AlgorithmCommands.h"
 #include "app/Tools.h"
 #include "batch/CommandLine.h"
+#include "text/LineReader.h"
 #include "text/TextFile.h"
 
-#include <fstream>
-#include <iterator>
 #include <ostream>
 
 namespace orvanta {
@@ -60,16 +59,16 @@ bool initializeFromData(BatchEngine& engine, const InitializationRequest& reques
 bool loadAlgorithmFile(BatchEngine& engine, const std::string& path, const std::string& commandName,
                        std::ostream& err)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        err << commandName << ": the algorithm file '" << path << "' cannot be opened\n";
-        return false;
-    }
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     Application& app = engine.app;
     app.session.algorithmFileName = path;
-    if (readAlgorithmFile(app, text).failed()) {
-        err << commandName << ": the algorithm file was not read: " << engine.messages.str();
+    LineReader lines = LineReader::openFile(path);
+    const AlgorithmFileReading reading = readAlgorithmFile(app, lines);
+    if (reading.failed()) {
+        err << commandName << ": the algorithm file '" << path << "' was not read: ";
+        if (reading.problem == AlgorithmFileProblem::Unreadable)
+            err << reading.readProblem << "\n";
+        else
+            err << engine.messages.str();
         return false;
     }
     buildFuseGroups(app.algorithm);

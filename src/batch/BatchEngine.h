@@ -46,7 +46,8 @@ bool initializeFromData(BatchEngine& engine, const InitializationRequest& reques
                         const std::string& commandName, std::ostream& err);
 
 // Reads the algorithm file into the parameter set as "&Load algorithm data" does and builds
-// its fuse groups; on a problem writes the reader's message to err.
+// its fuse groups; on a problem writes the reader's message (or why the file could not be
+// read) to err.
 bool loadAlgorithmFile(BatchEngine& engine, const std::string& path, const std::string& commandName,
                        std::ostream& err);
 
