@@ -2,6 +2,7 @@
 
 #include "algorithm/AlgorithmCommands.h"
 #include "app/Tools.h"
+#include "batch/BatchFiles.h"
 #include "batch/CommandLine.h"
 #include "text/LineReader.h"
 #include "text/TextFile.h"
@@ -54,6 +55,12 @@ bool initializeFromData(BatchEngine& engine, const InitializationRequest& reques
         return true;
     err << commandName << ": the data files were not read: " << engine.messages.str();
     return false;
+}
+
+void nameDataFiles(BatchFiles& files, const InitializationRequest& request)
+{
+    files.reads("--freq", request.frequencyFile);
+    files.reads("--inc", request.incrementFile);
 }
 
 bool loadAlgorithmFile(BatchEngine& engine, const std::string& path, const std::string& commandName,

@@ -17,6 +17,7 @@
 
 namespace orvanta {
 
+class BatchFiles;
 class CommandLine;
 
 // The engine as a batch command runs it: the messages its user interface collects, the
@@ -39,6 +40,9 @@ const std::set<std::string>& dataOptionNames();
 // Reads the data options; on a problem writes one line, led by commandName, to err.
 std::optional<InitializationRequest> readDataOptions(const CommandLine& line, const std::string& commandName,
                                                      std::ostream& err);
+
+// Names the data files of request as the command's inputs.
+void nameDataFiles(BatchFiles& files, const InitializationRequest& request);
 
 // Initializes the model from the data files as the initialization window does; false, with
 // the engine's messages written to err, when the files were not read.

@@ -5,6 +5,7 @@
 #include "batch/FitCommand.h"
 #include "batch/SimulateCommand.h"
 
+#include <exception>
 #include <ostream>
 
 namespace orvanta {
@@ -95,9 +96,7 @@ const char* usageText =
     "  --help       show this text and exit\n"
     "  --version    show the version and exit\n";
 
-} // namespace
-
-int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     if (args.empty()) {
         err << usageText;
@@ -123,6 +122,25 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return runSimulateCommand(rest, out, err);
     err << "orvanta-batch: unknown command '" << command << "'\n\n" << usageText;
     return batchExit::badInput;
+}
+
+} // namespace
+
+int runToTheEnd(const std::function<int()>& run, std::ostream& err)
+{
+    try {
+        return run();
+    } catch (const std::exception& e) {
+        err << "orvanta-batch: the run stopped on an unexpected error: " << e.what() << "\n";
+    } catch (...) {
+        err << "orvanta-batch: the run stopped on an unexpected error\n";
+    }
+    return batchExit::badInput;
+}
+
+int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    return runToTheEnd([&] { return runCommand(args, out, err); }, err);
 }
 
 } // namespace orvanta

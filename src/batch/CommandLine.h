@@ -30,10 +30,6 @@ private:
 // Splits "a,b,c" at the commas.
 std::vector<std::string> splitAtCommas(const std::string& text);
 
-// Whether two paths name the same file (existing or not), so that a command never writes over
-// one of its inputs.
-bool sameFile(const std::string& a, const std::string& b);
-
 // A number as the batch program prints it: 17 significant digits, "." as the decimal point.
 std::string fullPrecision(double value);
 

@@ -1,6 +1,7 @@
 #include "batch/CovarianceCommand.h"
 
 #include "batch/BatchEngine.h"
+#include "batch/BatchFiles.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
 #include "text/NumberText.h"
@@ -81,15 +82,8 @@ bool readFiles(const CommandLine& line, CovarianceOptions& options, std::ostream
         return false;
     }
     options.algorithmFile = *in;
-    const auto out = line.value("--out");
-    if (!out)
-        return true;
-    for (const std::string& input : {*in, options.request.frequencyFile, options.request.incrementFile})
-        if (!input.empty() && sameFile(input, *out)) {
-            err << commandName << ": --out names the input file '" << input << "'\n";
-            return false;
-        }
-    options.outputFile = std::filesystem::absolute(*out).lexically_normal().string();
+    if (const auto out = line.value("--out"))
+        options.outputFile = std::filesystem::absolute(*out).lexically_normal().string();
     return true;
 }
 
@@ -148,6 +142,16 @@ bool writeReport(Application& app, const std::string& path, std::ostream& err)
     return false;
 }
 
+// Every file the run reads and writes, checked before the run.
+bool checkFiles(const CovarianceOptions& options, std::ostream& err)
+{
+    BatchFiles files(commandName);
+    nameDataFiles(files, options.request);
+    files.reads("--alg", options.algorithmFile);
+    files.writes("--out", options.outputFile.value_or(""));
+    return files.check(err);
+}
+
 // Everything before the run; false when the input is bad.
 bool prepareRun(BatchEngine& engine, const CovarianceOptions& options, std::ostream& err)
 {
@@ -175,7 +179,7 @@ int exitStatus(const CovarianceRun& run)
 int runCovarianceCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const std::optional<CovarianceOptions> options = readOptions(args, err);
-    if (!options)
+    if (!options || !checkFiles(*options, err))
         return batchExit::badInput;
     BatchEngine engine;
     if (!prepareRun(engine, *options, err))

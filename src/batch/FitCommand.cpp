@@ -2,6 +2,7 @@
 
 #include "algorithm/AlgorithmFile.h"
 #include "batch/BatchEngine.h"
+#include "batch/BatchFiles.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
 #include "minimize/MarquardtMinimizer.h"
@@ -173,6 +174,7 @@ struct FitOptions {
     std::optional<std::string> logFile;
     std::int16_t logFrequency = 1;
     bool verbose = false;
+    bool overwriteInput = false; // --out may name the --alg file
 };
 
 const FitMethod* readMethod(const CommandLine& line, std::ostream& err)
@@ -194,13 +196,9 @@ bool readFiles(const CommandLine& line, FitOptions& options, std::ostream& err)
             << ": give the algorithm file to start from (--alg) and the one to write (--out)\n";
         return false;
     }
-    if (sameFile(*in, *out) && !line.flag("--overwrite-input")) {
-        err << commandName << ": --out names the input file '" << *in
-            << "'; give --overwrite-input to replace it\n";
-        return false;
-    }
     options.algorithmFile = *in;
     options.outputFile = *out;
+    options.overwriteInput = line.flag("--overwrite-input");
     return true;
 }
 
@@ -282,7 +280,20 @@ void printSummary(const Application& app, const FitOptions& options, const FitRe
     }
 }
 
-// Everything before the run; false when the input is bad.
+// Every file the run reads and writes, checked before anything is written.
+bool checkFiles(const FitOptions& options, std::ostream& err)
+{
+    BatchFiles files(commandName);
+    nameDataFiles(files, options.request);
+    files.reads("--alg", options.algorithmFile);
+    files.writes("--out", options.outputFile,
+                 InputReplacement{"--alg", "--overwrite-input", options.overwriteInput});
+    files.writes("--log", options.logFile.value_or(""));
+    return files.check(err);
+}
+
+// Everything before the run; false when the input is bad. The log is opened (and so emptied)
+// last, once the run is sure to start.
 bool prepareRun(BatchEngine& engine, const FitOptions& options, std::ostream& err)
 {
     Application& app = engine.app;
@@ -290,14 +301,12 @@ bool prepareRun(BatchEngine& engine, const FitOptions& options, std::ostream& er
         !loadAlgorithmFile(engine, options.algorithmFile, commandName, err))
         return false;
     app.showMainMenu();
-    if (!openLog(app, options, err))
-        return false;
     buildFreeIndex(app.algorithm);
     if (app.algorithm.freeCount == 0) {
         err << commandName << ": all step sizes are zero, there is nothing to fit\n";
         return false;
     }
-    return true;
+    return openLog(app, options, err);
 }
 
 } // namespace
@@ -305,7 +314,7 @@ bool prepareRun(BatchEngine& engine, const FitOptions& options, std::ostream& er
 int runFitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const std::optional<FitOptions> options = readOptions(args, err);
-    if (!options)
+    if (!options || !checkFiles(*options, err))
         return batchExit::badInput;
     BatchEngine engine;
     engine.ui.answerQuestionsTitled(options->method->questionTitle, Answer::No);

@@ -27,4 +27,13 @@ std::string withCrLf(const std::string& text);
 // Returns false when the file could not be written; the previous file is then untouched.
 bool saveTextFile(const std::string& path, const std::string& text, FileSystem& files = realFileSystem());
 
+// Why a file cannot be written at path ("it is a folder", "the folder ... does not exist", "no
+// file can be created in its folder"), found by creating and removing a file beside it; empty
+// when it can. Nothing at path itself is touched.
+std::string unwritableFileReason(const std::string& path, FileSystem& files = realFileSystem());
+
+// Whether two paths name the same file, existing or not (links and "." and ".." resolved), so
+// that nothing is written over a file that is read.
+bool sameFile(const std::string& a, const std::string& b);
+
 } // namespace orvanta
