@@ -514,8 +514,10 @@ bool applySelectivity(const IncrementSettings& s, const RecordGrowth& g, RecordE
     panels.fineUntil = selectionUpper;
     panels.coarseStep = e.sd / 5.0;
     panels.upper = s.Linf + g.cycleL + selectionSds * s.sdLinf;
+    const bool convolved = e.kind == ErrorModel::GaussianConvolved || e.kind == ErrorModel::GammaConvolved;
     const SelectionIntegral A = integrateSelection(
-        panels, selectionExtent(s, e), [&](double x) { return std::exp(-e.nll(x)) * selection(x); });
+        panels, selectionExtent(s, e), [&](double x) { return std::exp(-e.nll(x)) * selection(x); },
+        convolved ? convolvedIntegrandLimits : plainIntegrandLimits);
     result.selectionPanels = A.panels;
     if (A.failed()) {
         noteFailure(state, record, A.failure);

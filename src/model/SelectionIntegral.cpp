@@ -54,6 +54,16 @@ double joinedPanels(double step, double narrowestSd)
     return std::max(1.0, std::floor(narrowestSd / panelsPerSd / step));
 }
 
+// The number of grid points from a to b (a <= b) in runs joined by fineJoin and coarseJoin.
+double joinedPanelCount(const PanelGrid& g, double a, double b, double fineJoin, double coarseJoin)
+{
+    const double fineEnd = std::fmin(b, g.coarseFrom);
+    const double fine = fineEnd > a ? (fineEnd - a) / (g.fineStep * fineJoin) : 0.0;
+    const double coarse =
+        b > g.coarseFrom ? (b - std::fmax(a, g.coarseFrom)) / (g.coarseStep * coarseJoin) : 0.0;
+    return std::ceil(fine) + std::ceil(coarse);
+}
+
 // Simpson's panel [x, next] of width h added to result; atX, f at x, becomes f at next.
 void addPanel(SelectionIntegral& result, double x, double h, double next, double& atX,
               const std::function<double(double)>& integrand)
@@ -88,7 +98,7 @@ SelectionIntegral integrateInFull(const SelectionPanels& p, const std::function<
 
 // The grid's panels that overlap the extent, joined where they are finer than it needs.
 SelectionIntegral integrateWithin(const SelectionPanels& p, const IntegrandExtent& extent,
-                                  const std::function<double(double)>& integrand)
+                                  const std::function<double(double)>& integrand, double panelLimit)
 {
     SelectionIntegral result;
     if (!std::isfinite(extent.low) || !std::isfinite(extent.high)) {
@@ -96,8 +106,6 @@ SelectionIntegral integrateWithin(const SelectionPanels& p, const IntegrandExten
         return result;
     }
     const PanelGrid grid(p);
-    const double fineJoin = joinedPanels(grid.fineStep, extent.narrowestSd);
-    const double coarseJoin = joinedPanels(grid.coarseStep, extent.narrowestSd);
     const double end = std::fmin(p.upper, extent.high);
     GridPoint point = pointAtOrBelow(grid, extent.low);
     double x = point.x(grid);
@@ -105,9 +113,17 @@ SelectionIntegral integrateWithin(const SelectionPanels& p, const IntegrandExten
         result.failure = cannotAdvance;
         return result;
     }
+    double fineJoin = joinedPanels(grid.fineStep, extent.narrowestSd);
+    double coarseJoin = joinedPanels(grid.coarseStep, extent.narrowestSd);
+    const double needed = joinedPanelCount(grid, x, end, fineJoin, coarseJoin);
+    if (needed > panelLimit) {
+        const double factor = std::ceil(needed / panelLimit);
+        fineJoin *= factor;
+        coarseJoin *= factor;
+    }
     double atX = integrand(x);
     while (x < end && result.area < selectionCoverage) {
-        if (static_cast<double>(result.panels) >= fullIntegrationPanels) {
+        if (static_cast<double>(result.panels) > 2.0 * panelLimit + 2.0) { // the count above was off
             result.failure = "the selectivity integral needs too many panels";
             return result;
         }
@@ -142,11 +158,12 @@ double fullPanelCount(const SelectionPanels& p)
 }
 
 SelectionIntegral integrateSelection(const SelectionPanels& panels, const IntegrandExtent& extent,
-                                     const std::function<double(double)>& integrand, double panelLimit)
+                                     const std::function<double(double)>& integrand,
+                                     const PanelLimits& limits)
 {
-    if (!(fullPanelCount(panels) > panelLimit))
+    if (!(fullPanelCount(panels) > limits.full))
         return integrateInFull(panels, integrand);
-    return integrateWithin(panels, extent, integrand);
+    return integrateWithin(panels, extent, integrand, limits.extent);
 }
 
 } // namespace orvanta

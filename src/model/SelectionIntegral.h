@@ -9,7 +9,7 @@
 // With a narrow size distribution (a variance at its floor) or a narrow selection curve the
 // steps shrink towards zero, and the integration takes as many panels as the range holds steps
 // (the selection curve below 1 keeps A from ever reaching 0.999999): minutes for one record.
-// So where the full integration needs at most fullIntegrationPanels panels it is done as given,
+// So where the full integration needs at most PanelLimits::full panels it is done as given,
 // bit for bit; beyond that:
 //   - only the panels that overlap the integrand's extent are integrated (outside it f is far
 //     below anything a double holding A can show), on the same panel grid: panel ends where
@@ -19,9 +19,10 @@
 //     error model's density can be wider than the SD the step is taken from, when its variance
 //     is at its floor), whole panels of the grid are joined up to that width, their ends still
 //     on the grid. Simpson's rule with five panels per SD already integrates a Gaussian to
-//     double precision, so the result changes continuously across the limit.
-// A record then takes a few hundred panels: milliseconds. Should the extent still hold more
-// than fullIntegrationPanels panels, the integral fails instead of running on.
+//     double precision, so the result changes continuously across the limit;
+//   - should the extent still hold more than PanelLimits::extent panels (a gamma density of a
+//     tiny shape reaches far beyond its SD), panels are joined further to keep to that number.
+// A record then takes a few hundred panels: milliseconds.
 
 #include <cstdint>
 #include <functional>
@@ -44,14 +45,23 @@ struct IntegrandExtent {
     double narrowestSd = 0.0; // the smallest SD on which it varies; 0: panels are never joined
 };
 
-// The most panels a full integration may take, and an integration within the extent.
-inline constexpr double fullIntegrationPanels = 1e6;
+// How many panels the integration may take: in full, and within the extent. A million for an
+// integrand of a few exponentials; for a convolved error model, whose every evaluation is a
+// Simpson integral of 101 panels itself, a hundred and first of that, so that both limits
+// allow the same work.
+struct PanelLimits {
+    double full = 1e6;
+    double extent = 1e6;
+};
+inline constexpr PanelLimits plainIntegrandLimits{1e6, 1e6};
+inline constexpr PanelLimits convolvedIntegrandLimits{1e6 / 101.0, 1e6 / 101.0};
 
 struct SelectionIntegral {
     double area = 0.0;
     std::int64_t panels = 0; // panels integrated
     // Why no area could be computed ("" when it was): a step that does not advance x, an
-    // extent that is not finite, or more than fullIntegrationPanels panels within the extent.
+    // extent that is not finite, or (should the panels be miscounted) far more panels than the
+    // limit within the extent.
     const char* failure = "";
 
     bool failed() const { return *failure != '\0'; }
@@ -61,11 +71,10 @@ struct SelectionIntegral {
 // never end and NaN when a limit or a step in use is NaN.
 double fullPanelCount(const SelectionPanels& panels);
 
-// A over the panel grid: in full when fullPanelCount is at most panelLimit (or NaN, so that a
-// NaN step fails as it does in full), otherwise within extent as described above. Tests lower
-// panelLimit to compare the two ways on one integral.
+// A over the panel grid: in full when fullPanelCount is at most limits.full (or NaN, so that a
+// NaN step fails as it does in full), otherwise within extent as described above.
 SelectionIntegral integrateSelection(const SelectionPanels& panels, const IntegrandExtent& extent,
                                      const std::function<double(double)>& integrand,
-                                     double panelLimit = fullIntegrationPanels);
+                                     const PanelLimits& limits = plainIntegrandLimits);
 
 } // namespace orvanta

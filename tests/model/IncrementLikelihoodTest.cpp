@@ -3,6 +3,7 @@
 #include "model/ModelParameters.h"
 #include "model/ModelState.h"
 #include "model/NumericalRoutines.h"
+#include "model/SelectionIntegral.h"
 #include "support/FakeModelHost.h"
 #include "text/NumberText.h"
 
@@ -691,6 +692,27 @@ TEST(IncrementLikelihoodTest, ANarrowSizeDistributionUnderABroadSelectionCurveTa
     for (int i = 1; i <= 500; ++i)
         panels += many[i].selectionPanels;
     EXPECT_LE(panels, 500 * 2000);
+}
+
+TEST(IncrementLikelihoodTest, AConvolvedErrorModelKeepsItsSelectivityIntegralToAHundredthOfThePanels)
+{
+    // b > 0 and an initial size above L-infinity: the tiny gamma of shape and scale near 1e-6
+    // and 1, convolved with the measurement error of m = 5 %, is integrated with a step of
+    // about 1e-4 (some 7e5 panels up to 70, each one a 101-panel convolution); within its
+    // extent and limit it takes a hundredth of a million.
+    Growth g;
+    g.Linf = 70.0;
+    g.k = 0.3;
+    g.b = 0.01;
+    g.m = 5.0;
+    g.t0 = 0.0;
+    g.selMean = 30.0;
+    g.selSd = 10.0;
+    const RecordResult r = single(g, 80.0, 5.0, 0.0, 2.0, IncrementErrorType::Gamma);
+    EXPECT_EQ(r.meanIncrement, 1e-6);
+    EXPECT_TRUE(std::isfinite(r.recordNll)) << r.recordNll;
+    EXPECT_GT(r.selectionPanels, 0);
+    EXPECT_LE(static_cast<double>(r.selectionPanels), convolvedIntegrandLimits.extent + 1.0);
 }
 
 TEST(IncrementLikelihoodTest, SelectivityIsLeftOutWhenSwitchedOffOrOutOfReach)
