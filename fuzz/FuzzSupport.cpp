@@ -1,8 +1,12 @@
 #include "FuzzSupport.h"
 
+#include "batch/ConsoleUserInterface.h"
+#include "model/DataFiles.h"
+
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <system_error>
 #include <unistd.h>
 
@@ -53,6 +57,18 @@ std::string writeInputFile(const std::string& role, std::string_view bytes)
     out.close();
     ORVANTA_FUZZ_CHECK(out.good());
     return path;
+}
+
+std::optional<ModelData> readDataFiles(const InitializationRequest& request)
+{
+    std::ostringstream unread; // the reading shows no messages
+    ConsoleUserInterface ui(unread);
+    auto result = readModelData(request, ui);
+    if (const auto* problem = std::get_if<DataFileProblem>(&result)) {
+        ORVANTA_FUZZ_CHECK(!problem->text.empty() && !problem->title.empty());
+        return std::nullopt;
+    }
+    return std::get<ModelData>(std::move(result));
 }
 
 } // namespace orvanta::fuzz

@@ -4,12 +4,13 @@
 // every corpus file), a check that stops the run at a broken promise, and files that hold an
 // input for the readers that read from files.
 
-#include "ui/UserInterface.h"
+#include "model/TarnfieldModel.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,18 +33,9 @@ inline std::string_view bytesOf(const std::uint8_t* data, std::size_t size)
     return {reinterpret_cast<const char*>(data), size};
 }
 
-// Nobody answers: every message gets its default, every question nothing.
-class SilentUi : public UserInterface {
-public:
-    Answer showMessage(const std::string&, const std::string&, Buttons, Icon, DefaultButton) override
-    {
-        return Answer::OK;
-    }
-    std::string askText(const std::string&, const std::string&, const std::string&) override { return {}; }
-    std::optional<std::string> chooseFile(const FileDialogRequest&) override { return std::nullopt; }
-    void processPendingEvents() override {}
-    void beep() override {}
-};
+// The data files of request read as initialization reads them; nothing when they are refused,
+// after checking that the refusal says why.
+std::optional<ModelData> readDataFiles(const InitializationRequest& request);
 
 // A file of this process, named by role ("frequencies", "increments"), replaced with bytes on
 // every call; all of them are removed when the process ends.

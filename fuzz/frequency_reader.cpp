@@ -3,8 +3,6 @@
 
 #include "FuzzSupport.h"
 
-#include "model/DataFiles.h"
-
 #include <cmath>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -12,13 +10,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace orvanta;
     InitializationRequest request;
     request.frequencyFile = fuzz::writeInputFile("frequencies", fuzz::bytesOf(data, size));
-    fuzz::SilentUi ui;
-    const auto result = readModelData(request, ui);
-    if (const auto* problem = std::get_if<DataFileProblem>(&result)) {
-        ORVANTA_FUZZ_CHECK(!problem->text.empty() && !problem->title.empty());
+    const std::optional<ModelData> model = fuzz::readDataFiles(request);
+    if (!model)
         return 0;
-    }
-    const FrequencyData& f = std::get<ModelData>(result).frequencies;
+    const FrequencyData& f = model->frequencies;
     ORVANTA_FUZZ_CHECK(f.cellCount >= 1 && f.cellCount <= maxCells);
     ORVANTA_FUZZ_CHECK(f.lastNonZeroCell >= 0 && f.lastNonZeroCell <= f.cellCount);
     ORVANTA_FUZZ_CHECK(std::isfinite(f.cellWidth) && f.cellWidth >= 0.0);

@@ -3,8 +3,6 @@
 
 #include "FuzzSupport.h"
 
-#include "model/DataFiles.h"
-
 #include <cmath>
 #include <numeric>
 
@@ -13,15 +11,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace orvanta;
     InitializationRequest request;
     request.incrementFile = fuzz::writeInputFile("increments", fuzz::bytesOf(data, size));
-    fuzz::SilentUi ui;
-    const auto result = readModelData(request, ui);
-    if (const auto* problem = std::get_if<DataFileProblem>(&result)) {
-        ORVANTA_FUZZ_CHECK(!problem->text.empty() && !problem->title.empty());
+    const std::optional<ModelData> model = fuzz::readDataFiles(request);
+    if (!model)
         return 0;
-    }
-    const ModelData& model = std::get<ModelData>(result);
-    const IncrementData& inc = model.increments;
-    ORVANTA_FUZZ_CHECK(model.analysisType == AnalysisType::Increments);
+    const IncrementData& inc = model->increments;
+    ORVANTA_FUZZ_CHECK(model->analysisType == AnalysisType::Increments);
     ORVANTA_FUZZ_CHECK(inc.recordCount >= 1 && inc.recordCount <= maxRecords);
     ORVANTA_FUZZ_CHECK(inc.records.size() == static_cast<std::size_t>(inc.recordCount) + 1);
     const int counted = std::accumulate(inc.recordsPerSet.begin(), inc.recordsPerSet.end(), 0);

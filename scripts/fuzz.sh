@@ -64,7 +64,7 @@ for harness in "${harnesses[@]}"; do
   set +e
   "build/fuzz/fuzz/fuzz_$harness" "$corpus" "fuzz/corpus/$harness" "${limit[@]}" \
     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/" 2>&1 | tee "$log" |
-    grep -E "^#[0-9]+ +(DONE|pulse)|ERROR|SUMMARY"
+    grep -E "^#[0-9]+[[:space:]]+(DONE|pulse)|ERROR|SUMMARY"
   status=${PIPESTATUS[0]}
   set -e
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")

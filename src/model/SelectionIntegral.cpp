@@ -54,7 +54,7 @@ double joinedPanels(double step, double narrowestSd)
     return std::max(1.0, std::floor(narrowestSd / panelsPerSd / step));
 }
 
-// The number of grid points from a to b (a <= b) in runs joined by fineJoin and coarseJoin.
+// The number of panels from a to b (a <= b) when fineJoin and coarseJoin grid panels make one.
 double joinedPanelCount(const PanelGrid& g, double a, double b, double fineJoin, double coarseJoin)
 {
     const double fineEnd = std::fmin(b, g.coarseFrom);
