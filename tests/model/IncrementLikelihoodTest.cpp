@@ -694,12 +694,12 @@ TEST(IncrementLikelihoodTest, ANarrowSizeDistributionUnderABroadSelectionCurveTa
     EXPECT_LE(panels, 500 * 2000);
 }
 
-TEST(IncrementLikelihoodTest, AConvolvedErrorModelKeepsItsSelectivityIntegralToAHundredthOfThePanels)
+TEST(IncrementLikelihoodTest, AConvolvedErrorModelKeepsItsSelectivityIntegralToATenthOfThePanels)
 {
     // b > 0 and an initial size above L-infinity: the tiny gamma of shape and scale near 1e-6
     // and 1, convolved with the measurement error of m = 5 %, is integrated with a step of
     // about 1e-4 (some 7e5 panels up to 70, each one a 101-panel convolution); within its
-    // extent and limit it takes a hundredth of a million.
+    // extent and limit it takes at most 2000.
     Growth g;
     g.Linf = 70.0;
     g.k = 0.3;

@@ -46,7 +46,7 @@ struct Integrand {
 };
 
 // Limits that leave only the integration within the extent.
-constexpr PanelLimits windowOnly{0.0, 1e6};
+constexpr PanelLimits windowOnly{0.0, plainIntegrandLimits.extent};
 
 // The integration as it is given: x from 0.001 by the step of its run, Simpson's panels, a stop
 // once the sum reaches 0.999999.
