@@ -6,6 +6,7 @@
 #include "batch/SimulateCommand.h"
 #include "batch/SummaryCommand.h"
 
+#include <exception>
 #include <ostream>
 
 namespace orvanta {
@@ -121,15 +122,17 @@ const char* usageText =
     "        --age-min A            ages uniform from A to B (default: the ages of\n"
     "        --age-max B            steady-state animals plus t0)\n"
     "\n"
+    "Files: every command checks its files before it writes anything. An input that\n"
+    "cannot be read, an output that names an input or another output, and an output\n"
+    "that cannot be created end the run with status 2, every file left as it was.\n"
+    "\n"
     "Exit status: 0 success, 1 incomplete run, 2 bad input, 3 objective not finite.\n"
     "\n"
     "Options:\n"
     "  --help       show this text and exit\n"
     "  --version    show the version and exit\n";
 
-} // namespace
-
-int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     if (args.empty()) {
         err << usageText;
@@ -157,6 +160,25 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return runSummaryCommand(rest, out, err);
     err << "orvanta-batch: unknown command '" << command << "'\n\n" << usageText;
     return batchExit::badInput;
+}
+
+} // namespace
+
+int runToTheEnd(const std::function<int()>& run, std::ostream& err)
+{
+    try {
+        return run();
+    } catch (const std::exception& e) {
+        err << "orvanta-batch: the run stopped on an unexpected error: " << e.what() << "\n";
+    } catch (...) {
+        err << "orvanta-batch: the run stopped on an unexpected error\n";
+    }
+    return batchExit::badInput;
+}
+
+int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    return runToTheEnd([&] { return runCommand(args, out, err); }, err);
 }
 
 } // namespace orvanta
