@@ -6,6 +6,7 @@
 #include "app/MainMenu.h"
 #include "model/ModelTitle.h"
 #include "text/NumberText.h"
+#include "text/TextFile.h"
 #include "ui/UserInterface.h"
 
 #include <cctype>
@@ -24,45 +25,17 @@ constexpr double defaultStepProportion = 0.1;
 // The output frequency a freshly opened log starts with.
 const char* const newLogFrequencyText = "10";
 
-MenuEntry command(std::string name, std::string caption)
-{
-    MenuEntry entry;
-    entry.name = std::move(name);
-    entry.caption = std::move(caption);
-    return entry;
-}
-
-MenuEntry menu(std::string name, std::string caption, std::vector<MenuEntry> items)
-{
-    MenuEntry entry = command(std::move(name), std::move(caption));
-    entry.items = std::move(items);
-    return entry;
-}
-
 std::vector<MenuEntry> editorMenus()
 {
     return {
-        menu("mnuApplication", "&Application", {command("mnuExit", "E&xit")}),
-        menu("mnuEdit", "&Edit",
-             {command("mnuValues", "&Values"), command("mnuSteps", "&Step sizes"),
-              command("mnuProportion", "Change step size &proportion"),
-              command("mnuUnfuse", "&Unfuse all values")}),
-        command("mnuFinish", "&Finish editing"),
-        menu("mnuWindow", "&Window",
-             {command("mnuCascade", "&Cascade"), command("mnuTileHorizontal", "Tile &Horizontal"),
-              command("mnuTileVertical", "Tile &Vertical"), command("mnuArrangeIcons", "&Arrange Icons")}),
+        subMenu("mnuApplication", "&Application", {menuCommand("mnuExit", "E&xit")}),
+        subMenu("mnuEdit", "&Edit",
+                {menuCommand("mnuValues", "&Values"), menuCommand("mnuSteps", "&Step sizes"),
+                 menuCommand("mnuProportion", "Change step size &proportion"),
+                 menuCommand("mnuUnfuse", "&Unfuse all values")}),
+        menuCommand("mnuFinish", "&Finish editing"),
+        windowArrangementMenu(),
     };
-}
-
-MenuEntry* findEntry(std::vector<MenuEntry>& entries, const std::string& name)
-{
-    for (MenuEntry& entry : entries) {
-        if (entry.name == name)
-            return &entry;
-        if (MenuEntry* inner = findEntry(entry.items, name))
-            return inner;
-    }
-    return nullptr;
 }
 
 std::string trimmedUpperCase(const std::string& text)
@@ -317,9 +290,9 @@ void AlgorithmEditor::disableLogGroup()
 
 void AlgorithmEditor::updateMenuStates()
 {
-    findEntry(menus_, "mnuValues")->enabled = !locked(editorLock::valueColumn);
-    findEntry(menus_, "mnuSteps")->enabled = !locked(editorLock::stepColumn);
-    findEntry(menus_, "mnuUnfuse")->enabled = !locked(editorLock::fuseColumn);
+    findMenuEntry(menus_, "mnuValues")->enabled = !locked(editorLock::valueColumn);
+    findMenuEntry(menus_, "mnuSteps")->enabled = !locked(editorLock::stepColumn);
+    findMenuEntry(menus_, "mnuUnfuse")->enabled = !locked(editorLock::fuseColumn);
 }
 
 void AlgorithmEditor::requestFocus(std::string control)
@@ -474,6 +447,12 @@ void AlgorithmEditor::cmdOpenLog_Click()
         notifyChanged();
         return;
     }
+    if (const std::optional<std::string> input = sessionFileNamed(*name)) {
+        ui().showMessage("The log file " + *name + " would replace " + *input +
+                             ".\n\nPlease choose another name for the log file.",
+                         editorText::logTitle, Buttons::OK, Icon::Exclamation);
+        return;
+    }
     options.logFileName = *name;
     if (!app_.minimizationLog.open(*name)) {
         options.fileFrequency = 0;
@@ -489,6 +468,20 @@ void AlgorithmEditor::cmdOpenLog_Click()
     ui().showMessage("The log file " + options.logFileName + " is now open for output", editorText::logTitle,
                      Buttons::OK, Icon::Information);
     options.fileFrequency = textToInt16(fileFrequencyBox_.text).value();
+}
+
+std::optional<std::string> AlgorithmEditor::sessionFileNamed(const std::string& name) const
+{
+    const SessionState& session = app_.session;
+    if (!session.algorithmFileName.empty() && sameFile(name, session.algorithmFileName))
+        return "the algorithm file " + session.algorithmFileName;
+    if (!session.priorsFileName.empty() && sameFile(name, session.priorsFileName))
+        return "the priors file " + session.priorsFileName;
+    if (const ModelRoutine* model = app_.model())
+        for (const std::string& data : model->dataFiles())
+            if (sameFile(name, data))
+                return "the data file " + data;
+    return std::nullopt;
 }
 
 void AlgorithmEditor::cmdCloseLog_Click()

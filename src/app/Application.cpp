@@ -106,7 +106,7 @@ bool Application::mainWindowCloseRequested()
     return quit(QuitOrigin::MainWindowClose);
 }
 
-bool Application::quit(QuitOrigin /*origin*/)
+bool Application::quit(QuitOrigin /*origin*/, const std::function<void()>& savePriors)
 {
     // Closing the main window is cancelled by the same answers that end the quit flow.
     if (ui().showMessage("Do you want to quit Orvanta?", "Exit Orvanta", Buttons::YesNo, Icon::Question,
@@ -121,10 +121,13 @@ bool Application::quit(QuitOrigin /*origin*/)
         hooks.saveAlgorithmFile();
 
     if (anyPriorSet(priors, algorithm.paramCount) &&
-        ui().showMessage("Save Bayesian priors?", "What about Bayesian priors?", Buttons::YesNo, Icon::Question) ==
-            Answer::Yes &&
-        hooks.savePriorsFile)
-        hooks.savePriorsFile();
+        ui().showMessage("Save Bayesian priors?", "What about Bayesian priors?", Buttons::YesNo,
+                         Icon::Question) == Answer::Yes) {
+        if (savePriors)
+            savePriors();
+        else if (hooks.savePriorsFile)
+            hooks.savePriorsFile();
+    }
 
     minimizationLog.close();
     ended_ = true;

@@ -52,8 +52,9 @@ struct PriorHooks {
     // evaluatePriors on vector (after the model call), then the prior penalty to add to the
     // objective while priorsActive is on.
     std::function<double(const std::vector<double>& vector)> penalty;
-    // The review of prior likelihoods, loaded into its window "frmReviewPriors".
-    std::function<void()> produceReview;
+    // The review of prior likelihoods at values (a full parameter vector, 1..paramCount: the
+    // estimates the tool reports), loaded into its window "frmReviewPriors".
+    std::function<void(const std::vector<double>& values)> produceReview;
 };
 
 // How much a tool command closes before it runs.
@@ -121,7 +122,9 @@ public:
     bool mainWindowCloseRequested();
 
     // The quit flow; true when the program ends. From then on the interface shows nothing.
-    bool quit(QuitOrigin origin = QuitOrigin::Command);
+    // savePriors answers the priors question instead of hooks.savePriorsFile (a window with a
+    // save of its own).
+    bool quit(QuitOrigin origin = QuitOrigin::Command, const std::function<void()>& savePriors = {});
     bool ended() const { return ended_; }
 
     // A yield point of a long calculation: lets pending interface events run (an interrupt

@@ -4,7 +4,42 @@ namespace orvanta {
 
 namespace {
 
-MenuEntry command(std::string name, std::string caption, std::string shortcut = {})
+MenuEntry menu(std::string name, std::string caption, std::vector<MenuEntry> items, bool visible = true)
+{
+    MenuEntry e = subMenu(std::move(name), std::move(caption), std::move(items));
+    e.visible = visible;
+    return e;
+}
+
+std::vector<MenuEntry> designMenus()
+{
+    MenuEntry window = menu("mnuWindow", "&Window",
+                            {menuCommand("mnuCascade", "&Cascade", "Ctrl+C"),
+                             menuCommand("mnuTileHorizontal", "Tile &Horizontal", "Ctrl+H"),
+                             menuCommand("mnuTileVertical", "Tile &Vertical", "Ctrl+V"),
+                             menuCommand("mnuArrangeIcons", "&Arrange Icons")});
+    window.listsWindows = true;
+    return {
+        menu("mnuApplication", "&Application",
+             {menuCommand("mnuMenu", "Main &menu", "Ctrl+M"), menuSeparator(),
+              menuCommand("mnuExit", "E&xit", "Ctrl+X")}),
+        // The trailing blank tells the two interrupt menus apart.
+        menu("mnuBayesianInt", "&Interrupt ",
+             {menuCommand("mnuInterruptBayes", "I&nterrupt calculations", "Ctrl+N")}, false),
+        menu("mnuMLInt", "&Interrupt", {menuCommand("mnuInterruptML", "&Interrupt calculations", "Ctrl+I")},
+             false),
+        window,
+        menuCommand("mnuDefaultNames", "&Defaults etc."),
+        menuCommand("mnuWisdom", "&Wisdom"),
+        menu("mnuAbout", "&About", {menuCommand("mnuCredits", "&Credits")}),
+    };
+}
+
+const std::string noText;
+
+} // namespace
+
+MenuEntry menuCommand(std::string name, std::string caption, std::string shortcut)
 {
     MenuEntry e;
     e.name = std::move(name);
@@ -13,46 +48,43 @@ MenuEntry command(std::string name, std::string caption, std::string shortcut = 
     return e;
 }
 
-MenuEntry separator()
+MenuEntry menuSeparator()
 {
     MenuEntry e;
     e.separator = true;
     return e;
 }
 
-MenuEntry menu(std::string name, std::string caption, std::vector<MenuEntry> items, bool visible = true)
+MenuEntry subMenu(std::string name, std::string caption, std::vector<MenuEntry> items)
 {
-    MenuEntry e = command(std::move(name), std::move(caption));
+    MenuEntry e = menuCommand(std::move(name), std::move(caption));
     e.items = std::move(items);
-    e.visible = visible;
     return e;
 }
 
-std::vector<MenuEntry> designMenus()
+MenuEntry windowArrangementMenu()
 {
-    MenuEntry window = menu("mnuWindow", "&Window",
-                            {command("mnuCascade", "&Cascade", "Ctrl+C"),
-                             command("mnuTileHorizontal", "Tile &Horizontal", "Ctrl+H"),
-                             command("mnuTileVertical", "Tile &Vertical", "Ctrl+V"),
-                             command("mnuArrangeIcons", "&Arrange Icons")});
-    window.listsWindows = true;
-    return {
-        menu("mnuApplication", "&Application",
-             {command("mnuMenu", "Main &menu", "Ctrl+M"), separator(), command("mnuExit", "E&xit", "Ctrl+X")}),
-        // The trailing blank tells the two interrupt menus apart.
-        menu("mnuBayesianInt", "&Interrupt ", {command("mnuInterruptBayes", "I&nterrupt calculations", "Ctrl+N")},
-             false),
-        menu("mnuMLInt", "&Interrupt", {command("mnuInterruptML", "&Interrupt calculations", "Ctrl+I")}, false),
-        window,
-        command("mnuDefaultNames", "&Defaults etc."),
-        command("mnuWisdom", "&Wisdom"),
-        menu("mnuAbout", "&About", {command("mnuCredits", "&Credits")}),
-    };
+    return subMenu(
+        "mnuWindow", "&Window",
+        {menuCommand("mnuCascade", "&Cascade"), menuCommand("mnuTileHorizontal", "Tile &Horizontal"),
+         menuCommand("mnuTileVertical", "Tile &Vertical"), menuCommand("mnuArrangeIcons", "&Arrange Icons")});
 }
 
-const std::string noText;
+MenuEntry* findMenuEntry(std::vector<MenuEntry>& entries, const std::string& name)
+{
+    for (MenuEntry& entry : entries) {
+        if (entry.name == name)
+            return &entry;
+        if (MenuEntry* inner = findMenuEntry(entry.items, name))
+            return inner;
+    }
+    return nullptr;
+}
 
-} // namespace
+const MenuEntry* findMenuEntry(const std::vector<MenuEntry>& entries, const std::string& name)
+{
+    return findMenuEntry(const_cast<std::vector<MenuEntry>&>(entries), name);
+}
 
 MainWindowModel::MainWindowModel() : menus_(designMenus())
 {
@@ -77,26 +109,14 @@ void MainWindowModel::setEnabled(bool enabled)
     changed();
 }
 
-MenuEntry* MainWindowModel::findMenuEntry(const std::string& name)
-{
-    for (MenuEntry& top : menus_) {
-        if (top.name == name)
-            return &top;
-        for (MenuEntry& item : top.items)
-            if (item.name == name)
-                return &item;
-    }
-    return nullptr;
-}
-
 const MenuEntry* MainWindowModel::findMenu(const std::string& name) const
 {
-    return const_cast<MainWindowModel*>(this)->findMenuEntry(name);
+    return findMenuEntry(menus_, name);
 }
 
 void MainWindowModel::setMenuVisible(const std::string& name, bool visible)
 {
-    if (MenuEntry* e = findMenuEntry(name)) {
+    if (MenuEntry* e = findMenuEntry(menus_, name)) {
         e->visible = visible;
         changed();
     }
@@ -104,7 +124,7 @@ void MainWindowModel::setMenuVisible(const std::string& name, bool visible)
 
 void MainWindowModel::setMenuEnabled(const std::string& name, bool enabled)
 {
-    if (MenuEntry* e = findMenuEntry(name)) {
+    if (MenuEntry* e = findMenuEntry(menus_, name)) {
         e->enabled = enabled;
         changed();
     }

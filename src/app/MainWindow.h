@@ -20,6 +20,17 @@ struct MenuEntry {
     std::vector<MenuEntry> items;  // empty for a command
 };
 
+// Menus as a window's design lists them.
+MenuEntry menuCommand(std::string name, std::string caption, std::string shortcut = {});
+MenuEntry menuSeparator();
+MenuEntry subMenu(std::string name, std::string caption, std::vector<MenuEntry> items);
+// "&Window" with the four arrangements of the main window's child windows, as an editor's own
+// menu bar offers it.
+MenuEntry windowArrangementMenu();
+// The entry of that name among entries and their items at any depth; nullptr when there is none.
+MenuEntry* findMenuEntry(std::vector<MenuEntry>& entries, const std::string& name);
+const MenuEntry* findMenuEntry(const std::vector<MenuEntry>& entries, const std::string& name);
+
 // One status bar of text panels along the bottom of the main window.
 struct StatusBar {
     std::string name;                 // "stbMain0" .. "stbMain5"
@@ -55,8 +66,6 @@ public:
     void setStatusBarVisible(int bar, bool visible);
 
 private:
-    MenuEntry* findMenuEntry(const std::string& name);
-
     std::string caption_ = "Orvanta";
     bool enabled_ = true;
     std::vector<MenuEntry> menus_;

@@ -41,6 +41,7 @@ struct SessionState {
     EditorLocks editorLocks{};        // parts of the algorithm editor left unfilled or disabled
     EditorOpener editorOpenedFrom = EditorOpener::None;
     std::string algorithmBaseName;    // the algorithm file's name without folder and extension
+    std::string priorsBaseName;       // the priors file's name as the prior editor shows it
 
     std::string modelTitle;
     std::string reportText;           // where a tool assembles a report before showing it

@@ -2,15 +2,15 @@
 
 #include "algorithm/AlgorithmCommands.h"
 #include "app/Tools.h"
+#include "batch/BatchFiles.h"
 #include "batch/CommandLine.h"
 #include "text/NumberText.h"
+#include "text/LineReader.h"
 #include "text/TextFile.h"
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <ostream>
 #include <sstream>
 #include <utility>
@@ -63,34 +63,33 @@ bool initializeFromData(BatchEngine& engine, const InitializationRequest& reques
     return false;
 }
 
-bool readOutputFile(const CommandLine& line, const std::vector<std::string>& inputs,
-                    const std::string& commandName, std::ostream& err, std::optional<std::string>& outputFile)
+void nameDataFiles(BatchFiles& files, const InitializationRequest& request)
+{
+    files.reads("--freq", request.frequencyFile);
+    files.reads("--inc", request.incrementFile);
+}
+
+std::optional<std::string> outputFilePath(const CommandLine& line)
 {
     const auto out = line.value("--out");
     if (!out)
-        return true;
-    for (const std::string& input : inputs)
-        if (!input.empty() && sameFile(input, *out)) {
-            err << commandName << ": --out names the input file '" << input << "'\n";
-            return false;
-        }
-    outputFile = std::filesystem::absolute(*out).lexically_normal().string();
-    return true;
+        return std::nullopt;
+    return std::filesystem::absolute(*out).lexically_normal().string();
 }
 
 bool loadAlgorithmFile(BatchEngine& engine, const std::string& path, const std::string& commandName,
                        std::ostream& err)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        err << commandName << ": the algorithm file '" << path << "' cannot be opened\n";
-        return false;
-    }
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     Application& app = engine.app;
     app.session.algorithmFileName = path;
-    if (readAlgorithmFile(app, text).failed()) {
-        err << commandName << ": the algorithm file was not read: " << engine.messages.str();
+    LineReader lines = LineReader::openFile(path);
+    const AlgorithmFileReading reading = readAlgorithmFile(app, lines);
+    if (reading.failed()) {
+        err << commandName << ": the algorithm file '" << path << "' was not read: ";
+        if (reading.problem == AlgorithmFileProblem::Unreadable)
+            err << reading.readProblem << "\n";
+        else
+            err << engine.messages.str();
         return false;
     }
     buildFuseGroups(app.algorithm);

@@ -7,6 +7,7 @@
 #include "batch/SimulateCommand.h"
 #include "batch/SummaryCommand.h"
 
+#include <exception>
 #include <ostream>
 
 namespace orvanta {
@@ -21,14 +22,24 @@ const char* usageText =
     "Commands:\n"
     "  evaluate [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
     "           (--params V1,V2,...,V20 | --alg FILE)\n"
+    "           [--priors FILE.pri --constant C [--review]]\n"
     "      Reads the data files as the initialization window does, evaluates the\n"
     "      objective once and prints objective, increment_part, frequency_part\n"
     "      (both doubled), penalty and the cleaned params, 17 significant digits.\n"
     "      --alg FILE takes values and links from an algorithm file (.alg).\n"
+    "      --priors FILE.pri        Bayesian priors (.pri) in force when any is not\n"
+    "        --constant C           uniform-unbounded: objective includes the prior\n"
+    "        --review               penalty, 1/C times the priors' -ln[L] (0.5 for\n"
+    "                               this model's -2 ln L); prints prior_penalty and\n"
+    "                               with --review the review of prior likelihoods.\n"
+    "                               Exit status 2 for a file written for another\n"
+    "                               number of parameters or a prior without a\n"
+    "                               finite -ln[L].\n"
     "\n"
     "  fit --method simplex|marquardt [--freq FILE] [--inc FILE] [--first-cell N]\n"
     "      [--errors gaussian|gamma] --alg IN --out OUT [--overwrite-input]\n"
     "      [--log FILE [--log-frequency N]] [--verbose]\n"
+    "      [--priors FILE.pri --constant C [--review]]\n"
     "      Reads the data files as evaluate does, minimizes from the values, steps\n"
     "      and links of the algorithm file IN and writes the algorithm data holding\n"
     "      the estimates to OUT (never IN, unless --overwrite-input is given). At the\n"
@@ -45,9 +56,12 @@ const char* usageText =
     "        --log-frequency N      iterations (default 1; marquardt writes one\n"
     "                               after every accepted iteration)\n"
     "      --verbose                print the texts of the minimizer's window\n"
+    "      --priors FILE.pri ...    as for evaluate: the fit minimizes the objective\n"
+    "                               with the prior penalty\n"
     "\n"
     "  covariance [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
     "      --alg FILE --constant C [--factors F1,F2,F3] [--optimistic] [--out FILE]\n"
+    "      [--priors FILE.pri]\n"
     "      Reads the data files as evaluate does and calculates the covariance\n"
     "      matrix of the free parameters (non-zero steps in FILE) around the values\n"
     "      of FILE from numerical Hessians on three grids. Prints centre_objective,\n"
@@ -62,6 +76,8 @@ const char* usageText =
     "                               correlations\n"
     "      --out FILE               the covariance report (.cov) as the display\n"
     "                               window saves it; never one of the input files\n"
+    "      --priors FILE.pri        as for evaluate, scaled by 1/C of --constant;\n"
+    "                               prints prior_penalty at the centre\n"
     "\n"
     "  summary [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
     "      --alg FILE [--sims N] [--seed S] [--frequency-table] [--increment-table]\n"
@@ -129,15 +145,17 @@ const char* usageText =
     "        --age-min A            ages uniform from A to B (default: the ages of\n"
     "        --age-max B            steady-state animals plus t0)\n"
     "\n"
+    "Files: every command checks its files before it writes anything. An input that\n"
+    "cannot be read, an output that names an input or another output, and an output\n"
+    "that cannot be created end the run with status 2, every file left as it was.\n"
+    "\n"
     "Exit status: 0 success, 1 incomplete run, 2 bad input, 3 objective not finite.\n"
     "\n"
     "Options:\n"
     "  --help       show this text and exit\n"
     "  --version    show the version and exit\n";
 
-} // namespace
-
-int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     if (args.empty()) {
         err << usageText;
@@ -167,6 +185,25 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return runProfileCommand(rest, out, err);
     err << "orvanta-batch: unknown command '" << command << "'\n\n" << usageText;
     return batchExit::badInput;
+}
+
+} // namespace
+
+int runToTheEnd(const std::function<int()>& run, std::ostream& err)
+{
+    try {
+        return run();
+    } catch (const std::exception& e) {
+        err << "orvanta-batch: the run stopped on an unexpected error: " << e.what() << "\n";
+    } catch (...) {
+        err << "orvanta-batch: the run stopped on an unexpected error\n";
+    }
+    return batchExit::badInput;
+}
+
+int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    return runToTheEnd([&] { return runCommand(args, out, err); }, err);
 }
 
 } // namespace orvanta

@@ -1,8 +1,10 @@
 #include "batch/CovarianceCommand.h"
 
 #include "batch/BatchEngine.h"
+#include "batch/BatchFiles.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
+#include "batch/PriorsOption.h"
 #include "text/NumberText.h"
 #include "uncertainty/CovarianceCalculator.h"
 #include "uncertainty/CovarianceDisplayWindow.h"
@@ -23,17 +25,13 @@ struct CovarianceOptions {
     std::string algorithmFile;
     std::optional<std::string> outputFile; // full path, as a save dialog gives it
     CovarianceSettings settings;
+    PriorsOption priors;
 };
 
 // A positive finite number, or nothing after one line to err.
 std::optional<double> positiveNumber(const std::string& text, const std::string& what, std::ostream& err)
 {
-    const Converted<double> value = textToDouble(text);
-    if (!value || !std::isfinite(value.value()) || value.value() <= 0.0) {
-        err << commandName << ": " << what << " must be a number above 0, not '" << text << "'\n";
-        return std::nullopt;
-    }
-    return value.value();
+    return positiveNumberOption(text, what, commandName, err);
 }
 
 bool readConstant(const CommandLine& line, CovarianceOptions& options, std::ostream& err)
@@ -73,8 +71,8 @@ bool readFiles(const CommandLine& line, CovarianceOptions& options, std::ostream
         return false;
     }
     options.algorithmFile = *in;
-    return readOutputFile(line, {*in, options.request.frequencyFile, options.request.incrementFile}, commandName,
-                          err, options.outputFile);
+    options.outputFile = outputFilePath(line);
+    return true;
 }
 
 // Reads the options; on a problem writes one line to err and returns nothing.
@@ -82,6 +80,7 @@ std::optional<CovarianceOptions> readOptions(const std::vector<std::string>& arg
 {
     std::set<std::string> valueOptions = dataOptionNames();
     valueOptions.insert({"--alg", "--constant", "--factors", "--out"});
+    valueOptions.insert(priorsValueOptions().begin(), priorsValueOptions().end());
     CommandLine line;
     if (!line.parse(args, valueOptions, {"--optimistic"})) {
         err << commandName << ": " << line.error() << "\n";
@@ -96,6 +95,10 @@ std::optional<CovarianceOptions> readOptions(const std::vector<std::string>& arg
     if (!readFiles(line, options, err) || !readConstant(line, options, err) ||
         !readFactors(line, options, err))
         return std::nullopt;
+    const std::optional<PriorsOption> priors = readPriorsOption(line, ConstantUse::OwnUse, commandName, err);
+    if (!priors)
+        return std::nullopt;
+    options.priors = *priors;
     return options;
 }
 
@@ -104,9 +107,11 @@ bool gridCalculated(const GridResults& grid)
     return grid.determinant != -1.0;
 }
 
-void printResults(const CovarianceRun& run, std::ostream& out)
+void printResults(Application& app, const PriorsOption& priors, std::ostream& out)
 {
+    const CovarianceRun& run = app.covariance;
     out << "centre_objective " << fullPrecision(run.centreObjective) << "\n";
+    printPriorsResults(app, priors, run.centreValues, out);
     for (int g = 1; g <= gridCount; ++g)
         out << "grid" << g << " "
             << (gridCalculated(run.grids[static_cast<std::size_t>(g)]) ? "positive_definite"
@@ -132,11 +137,23 @@ bool writeReport(Application& app, const std::string& path, std::ostream& err)
     return false;
 }
 
+// Every file the run reads and writes, checked before the run.
+bool checkFiles(const CovarianceOptions& options, std::ostream& err)
+{
+    BatchFiles files(commandName);
+    nameDataFiles(files, options.request);
+    files.reads("--alg", options.algorithmFile);
+    files.reads("--priors", options.priors.file.value_or(""));
+    files.writes("--out", options.outputFile.value_or(""));
+    return files.check(err);
+}
+
 // Everything before the run; false when the input is bad.
 bool prepareRun(BatchEngine& engine, const CovarianceOptions& options, std::ostream& err)
 {
     if (!initializeFromData(engine, options.request, commandName, err) ||
-        !loadAlgorithmFile(engine, options.algorithmFile, commandName, err))
+        !loadAlgorithmFile(engine, options.algorithmFile, commandName, err) ||
+        !applyPriorsOption(engine, options.priors, commandName, err))
         return false;
     buildFreeIndex(engine.app.algorithm);
     if (engine.app.algorithm.freeCount == 0) {
@@ -159,7 +176,7 @@ int exitStatus(const CovarianceRun& run)
 int runCovarianceCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const std::optional<CovarianceOptions> options = readOptions(args, err);
-    if (!options)
+    if (!options || !checkFiles(*options, err))
         return batchExit::badInput;
     BatchEngine engine;
     if (!prepareRun(engine, *options, err))
@@ -174,7 +191,7 @@ int runCovarianceCommand(const std::vector<std::string>& args, std::ostream& out
     }
     if (options->outputFile && !writeReport(app, *options->outputFile, err))
         return batchExit::badInput;
-    printResults(app.covariance, out);
+    printResults(app, options->priors, out);
     return exitStatus(app.covariance);
 }
 

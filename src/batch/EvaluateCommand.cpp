@@ -1,8 +1,11 @@
 #include "batch/EvaluateCommand.h"
 
 #include "batch/BatchEngine.h"
+#include "batch/BatchFiles.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
+#include "batch/PriorsOption.h"
+#include "minimize/ObjectiveEvaluation.h"
 #include "text/NumberText.h"
 #include "ui/ReportWindow.h"
 
@@ -20,6 +23,7 @@ struct EvaluateOptions {
     InitializationRequest request;
     std::vector<double> values; // 1..20, from --params
     std::optional<std::string> algorithmFile; // --alg: values, steps and links of an algorithm file
+    PriorsOption priors;
 };
 
 // Reads --params V1,...,V20 into options.values; on a problem writes one line to err.
@@ -47,8 +51,9 @@ std::optional<EvaluateOptions> readOptions(const std::vector<std::string>& args,
 {
     std::set<std::string> valueOptions = dataOptionNames();
     valueOptions.insert({"--params", "--alg"});
+    valueOptions.insert(priorsValueOptions().begin(), priorsValueOptions().end());
     CommandLine line;
-    if (!line.parse(args, valueOptions)) {
+    if (!line.parse(args, valueOptions, {reviewFlag})) {
         err << commandName << ": " << line.error() << "\n";
         return std::nullopt;
     }
@@ -67,13 +72,19 @@ std::optional<EvaluateOptions> readOptions(const std::vector<std::string>& args,
     options.algorithmFile = algorithmFile;
     if (params && !readParameterValues(*params, options, err))
         return std::nullopt;
+    const std::optional<PriorsOption> priors =
+        readPriorsOption(line, ConstantUse::PriorsOnly, commandName, err);
+    if (!priors)
+        return std::nullopt;
+    options.priors = *priors;
     return options;
 }
 
-void printResults(const TarnfieldModel& model, double objective, const std::vector<double>& values,
+void printResults(Application& app, const TarnfieldModel& model, double objective, const PriorsOption& priors,
                   std::ostream& out)
 {
     const ModelState& state = model.state();
+    const std::vector<double>& values = app.algorithm.paramValues;
     out << "objective " << fullPrecision(objective) << "\n";
     out << "increment_part " << fullPrecision(2.0 * state.incrementPart) << "\n";
     out << "frequency_part " << fullPrecision(2.0 * state.frequencyPart) << "\n";
@@ -82,6 +93,7 @@ void printResults(const TarnfieldModel& model, double objective, const std::vect
     for (int i = 1; i <= modelParamCount; ++i)
         out << (i > 1 ? "," : "") << fullPrecision(values[i]);
     out << "\n";
+    printPriorsResults(app, priors, values, out);
 }
 
 } // namespace
@@ -90,6 +102,12 @@ int runEvaluateCommand(const std::vector<std::string>& args, std::ostream& out, 
 {
     const std::optional<EvaluateOptions> options = readOptions(args, err);
     if (!options)
+        return batchExit::badInput;
+    BatchFiles files(commandName);
+    nameDataFiles(files, options->request);
+    files.reads("--alg", options->algorithmFile.value_or(""));
+    files.reads("--priors", options->priors.file.value_or(""));
+    if (!files.check(err))
         return batchExit::badInput;
 
     BatchEngine engine;
@@ -104,11 +122,12 @@ int runEvaluateCommand(const std::vector<std::string>& args, std::ostream& out, 
         for (int i = 1; i <= modelParamCount; ++i)
             app.algorithm.paramValues[i] = options->values[i];
     }
-    applyFuseGroups(app.algorithm, app.algorithm.paramValues);
-    callModel(engine.model, app.algorithm, app.modelWorkspace, app.algorithm.paramValues, callCode::firstEvaluation);
-    const double objective = app.modelWorkspace.objectiveValue;
+    if (!applyPriorsOption(engine, options->priors, commandName, err))
+        return batchExit::badInput;
+    // The prior penalty is added as the one-function-call window adds it.
+    const double objective = evaluateObjective(app, app.algorithm.paramValues, callCode::firstEvaluation);
 
-    printResults(engine.model, objective, app.algorithm.paramValues, out);
+    printResults(app, engine.model, objective, options->priors, out);
     err << engine.messages.str();
     if (const auto* summary = app.desktop.find<ReportWindow>("frmSummary"))
         err << summary->text();

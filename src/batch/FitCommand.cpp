@@ -2,8 +2,10 @@
 
 #include "algorithm/AlgorithmFile.h"
 #include "batch/BatchEngine.h"
+#include "batch/BatchFiles.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
+#include "batch/PriorsOption.h"
 #include "minimize/MarquardtMinimizer.h"
 #include "minimize/MarquardtWindow.h"
 #include "minimize/ObjectiveEvaluation.h"
@@ -177,6 +179,8 @@ struct FitOptions {
     std::optional<std::string> logFile;
     std::int16_t logFrequency = 1;
     bool verbose = false;
+    bool overwriteInput = false; // --out may name the --alg file
+    PriorsOption priors;
 };
 
 const FitMethod* readMethod(const CommandLine& line, std::ostream& err)
@@ -198,13 +202,9 @@ bool readFiles(const CommandLine& line, FitOptions& options, std::ostream& err)
             << ": give the algorithm file to start from (--alg) and the one to write (--out)\n";
         return false;
     }
-    if (sameFile(*in, *out) && !line.flag("--overwrite-input")) {
-        err << commandName << ": --out names the input file '" << *in
-            << "'; give --overwrite-input to replace it\n";
-        return false;
-    }
     options.algorithmFile = *in;
     options.outputFile = *out;
+    options.overwriteInput = line.flag("--overwrite-input");
     return true;
 }
 
@@ -233,8 +233,9 @@ std::optional<FitOptions> readOptions(const std::vector<std::string>& args, std:
 {
     std::set<std::string> valueOptions = dataOptionNames();
     valueOptions.insert({"--method", "--alg", "--out", "--log", "--log-frequency"});
+    valueOptions.insert(priorsValueOptions().begin(), priorsValueOptions().end());
     CommandLine line;
-    if (!line.parse(args, valueOptions, {"--overwrite-input", "--verbose"})) {
+    if (!line.parse(args, valueOptions, {"--overwrite-input", "--verbose", reviewFlag})) {
         err << commandName << ": " << line.error() << "\n";
         return std::nullopt;
     }
@@ -249,6 +250,11 @@ std::optional<FitOptions> readOptions(const std::vector<std::string>& args, std:
     options.verbose = line.flag("--verbose");
     if (!readFiles(line, options, err) || !readLog(line, options, err))
         return std::nullopt;
+    const std::optional<PriorsOption> priors =
+        readPriorsOption(line, ConstantUse::PriorsOnly, commandName, err);
+    if (!priors)
+        return std::nullopt;
+    options.priors = *priors;
     return options;
 }
 
@@ -268,8 +274,7 @@ bool openLog(Application& app, const FitOptions& options, std::ostream& err)
     return true;
 }
 
-void printSummary(const Application& app, const FitOptions& options, const FitResult& result,
-                  std::ostream& out)
+void printSummary(Application& app, const FitOptions& options, const FitResult& result, std::ostream& out)
 {
     const RunCounters& counters = app.minimization.counters;
     out << "end " << result.end << "\n";
@@ -284,24 +289,38 @@ void printSummary(const Application& app, const FitOptions& options, const FitRe
         out << "p" << parameter << " " << fullPrecision(data.paramValues[static_cast<std::size_t>(parameter)])
             << "\n";
     }
+    printPriorsResults(app, options.priors, data.paramValues, out);
 }
 
-// Everything before the run; false when the input is bad.
+// Every file the run reads and writes, checked before anything is written.
+bool checkFiles(const FitOptions& options, std::ostream& err)
+{
+    BatchFiles files(commandName);
+    nameDataFiles(files, options.request);
+    files.reads("--alg", options.algorithmFile);
+    files.reads("--priors", options.priors.file.value_or(""));
+    files.writes("--out", options.outputFile,
+                 InputReplacement{"--alg", "--overwrite-input", options.overwriteInput});
+    files.writes("--log", options.logFile.value_or(""));
+    return files.check(err);
+}
+
+// Everything before the run; false when the input is bad. The log is opened (and so emptied)
+// last, once the run is sure to start.
 bool prepareRun(BatchEngine& engine, const FitOptions& options, std::ostream& err)
 {
     Application& app = engine.app;
     if (!initializeFromData(engine, options.request, commandName, err) ||
-        !loadAlgorithmFile(engine, options.algorithmFile, commandName, err))
+        !loadAlgorithmFile(engine, options.algorithmFile, commandName, err) ||
+        !applyPriorsOption(engine, options.priors, commandName, err))
         return false;
     app.showMainMenu();
-    if (!openLog(app, options, err))
-        return false;
     buildFreeIndex(app.algorithm);
     if (app.algorithm.freeCount == 0) {
         err << commandName << ": all step sizes are zero, there is nothing to fit\n";
         return false;
     }
-    return true;
+    return openLog(app, options, err);
 }
 
 } // namespace
@@ -309,7 +328,7 @@ bool prepareRun(BatchEngine& engine, const FitOptions& options, std::ostream& er
 int runFitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const std::optional<FitOptions> options = readOptions(args, err);
-    if (!options)
+    if (!options || !checkFiles(*options, err))
         return batchExit::badInput;
     BatchEngine engine;
     engine.ui.answerQuestionsTitled(options->method->questionTitle, Answer::No);

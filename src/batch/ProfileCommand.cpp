@@ -1,6 +1,7 @@
 #include "batch/ProfileCommand.h"
 
 #include "batch/BatchEngine.h"
+#include "batch/BatchFiles.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
 #include "minimize/ObjectiveEvaluation.h"
@@ -105,19 +106,21 @@ bool readFiles(const CommandLine& line, ProfileOptions& options, std::ostream& e
     }
     options.algorithmFile = *in;
     options.parameterText = *parameter;
-    std::vector<std::string> inputs{*in, options.request.frequencyFile, options.request.incrementFile,
-                                    options.stepsFrom.value_or("")};
-    if (!readOutputFile(line, inputs, commandName, err, options.outputFile))
-        return false;
+    options.outputFile = outputFilePath(line);
     options.plotFile = line.value("--plot");
-    if (options.outputFile)
-        inputs.push_back(*options.outputFile);
-    for (const std::string& input : inputs)
-        if (options.plotFile && !input.empty() && sameFile(input, *options.plotFile)) {
-            err << commandName << ": --plot names the file '" << input << "'\n";
-            return false;
-        }
     return true;
+}
+
+// Every file the run reads and writes, checked before the run.
+bool checkFiles(const ProfileOptions& options, std::ostream& err)
+{
+    BatchFiles files(commandName);
+    nameDataFiles(files, options.request);
+    files.reads("--alg", options.algorithmFile);
+    files.reads("--steps-from", options.stepsFrom.value_or(""));
+    files.writes("--out", options.outputFile.value_or(""));
+    files.writes("--plot", options.plotFile.value_or(""));
+    return files.check(err);
 }
 
 std::optional<ProfileOptions> readOptions(const std::vector<std::string>& args, std::ostream& err)
@@ -260,7 +263,7 @@ int writeResults(Application& app, const ProfileOptions& options, ProfileEnd end
 int runProfileCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     std::optional<ProfileOptions> options = readOptions(args, err);
-    if (!options)
+    if (!options || !checkFiles(*options, err))
         return batchExit::badInput;
     BatchEngine engine;
     if (const std::optional<int> refused = prepareRun(engine, *options, err)) {

@@ -1,13 +1,12 @@
 #include "gui/AlgorithmEditorView.h"
 
 #include "algorithm/AlgorithmEditor.h"
-#include "gui/ClassicPalette.h"
 #include "gui/ControlBinding.h"
+#include "gui/EngineMenuBar.h"
+#include "gui/GridCellView.h"
 #include "gui/MainWindowView.h"
-#include "gui/SubWindowArrangement.h"
 #include "gui/Twips.h"
 
-#include <QAction>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,7 +14,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -35,19 +33,6 @@ constexpr int designGridRows = 20; // rows the grid shows without scrolling when
 constexpr int cellPadding = 12;    // pixels around a cell's text
 constexpr int optionBoxCharacters = 10;
 const char* const widestNumber = "-8.8888E-88";
-
-Qt::Alignment qtAlignment(CellAlignment alignment)
-{
-    switch (alignment) {
-    case CellAlignment::Centre:
-        return Qt::AlignCenter;
-    case CellAlignment::Right:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    case CellAlignment::Left:
-        break;
-    }
-    return Qt::AlignLeft | Qt::AlignVCenter;
-}
 
 void showLabel(QLabel& label, const AlgorithmEditor::Label& model)
 {
@@ -127,6 +112,8 @@ AlgorithmEditorView::AlgorithmEditorView(AlgorithmEditor& editor, Application& a
     fitNarrowColumns();
 }
 
+AlgorithmEditorView::~AlgorithmEditorView() = default;
+
 AlgorithmEditor* AlgorithmEditorView::editor() const
 {
     return static_cast<AlgorithmEditor*>(model());
@@ -151,24 +138,13 @@ QLineEdit& AlgorithmEditorView::cellEditor() const
 
 QAction* AlgorithmEditorView::action(const std::string& name) const
 {
-    const auto it = actions_.find(name);
-    return it == actions_.end() ? nullptr : it->second;
+    return menus_->action(name);
 }
 
 void AlgorithmEditorView::createGrid()
 {
     grid_ = new EditorGridWidget(this);
-    grid_->setObjectName(QStringLiteral("grdVS"));
-    grid_->setColumnCount(gridColumn::count);
-    grid_->verticalHeader()->hide();
-    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
-    grid_->horizontalHeader()->setHighlightSections(false);
-    grid_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid_->setSelectionMode(QAbstractItemView::NoSelection);
-    grid_->setWordWrap(false);
-    for (int column = 0; column < gridColumn::count; ++column)
-        grid_->setHorizontalHeaderItem(column, new QTableWidgetItem);
+    setUpEditorGrid(*grid_, "grdVS", gridColumn::count);
 
     connect(grid_, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
         forward([=](AlgorithmEditor& e) { e.grdVS_DblClick(row + 1, column); });
@@ -256,49 +232,12 @@ void AlgorithmEditorView::createPanel(const AlgorithmEditor& editor)
             [this] { forward([](AlgorithmEditor& e) { e.cmdFinish_Click(); }); });
 }
 
-QAction* AlgorithmEditorView::makeAction(const MenuEntry& entry, QObject* parent)
-{
-    auto* action = new QAction(qs(entry.caption), parent);
-    action->setObjectName(qs(entry.name));
-    const std::string name = entry.name;
-    connect(action, &QAction::triggered, this, [this, name] { menuChosen(name); });
-    actions_[name] = action;
-    return action;
-}
-
-void AlgorithmEditorView::addMenuEntry(QMenuBar& bar, const MenuEntry& entry)
-{
-    if (entry.items.empty()) {
-        bar.addAction(makeAction(entry, &bar));
-        return;
-    }
-    QMenu* menu = bar.addMenu(qs(entry.caption));
-    menu->setObjectName(qs(entry.name));
-    actions_[entry.name] = menu->menuAction();
-    for (const MenuEntry& item : entry.items) {
-        if (item.separator)
-            menu->addSeparator();
-        else
-            menu->addAction(makeAction(item, menu));
-    }
-}
-
 void AlgorithmEditorView::createMenus(const AlgorithmEditor& editor)
 {
-    menuBar_ = new QMenuBar(this);
-    menuBar_->setObjectName(QStringLiteral("mnuAlgo"));
-    menuBar_->setNativeMenuBar(false); // the editor's own menus, inside its window
-    for (const MenuEntry& entry : editor.menus())
-        addMenuEntry(*menuBar_, entry);
-}
-
-void AlgorithmEditorView::menuChosen(const std::string& name)
-{
-    if (const std::optional<Arrangement> arrangement = arrangementOf(name)) {
-        arrangeSubWindows(mainWindow_.mdiArea(), *arrangement);
-        return;
-    }
-    forward([&name](AlgorithmEditor& e) { e.menuChosen(name); });
+    menus_ = std::make_unique<EngineMenuBar>(
+        *this, "mnuAlgo", mainWindow_.mdiArea(),
+        [this](const std::string& name) { forward([&name](AlgorithmEditor& e) { e.menuChosen(name); }); });
+    menus_->build(editor.menus());
 }
 
 void AlgorithmEditorView::arrange()
@@ -356,7 +295,7 @@ void AlgorithmEditorView::arrange()
     top->addLayout(right);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setMenuBar(menuBar_);
+    layout->setMenuBar(&menus_->bar());
     layout->setContentsMargins(10, 8, 10, 10);
     layout->setSpacing(8);
     layout->addLayout(top, 1);
@@ -398,7 +337,7 @@ void AlgorithmEditorView::refreshContent()
     refreshGrid(e);
     refreshCellEditor(e);
     refreshPanel(e);
-    refreshMenus(e);
+    menus_->refresh(e.menus());
     followFocusRequest(*this, e.focusRequest().control, e.focusRequest().serial, focusSerial_);
 }
 
@@ -422,13 +361,7 @@ void AlgorithmEditorView::refreshGrid(const AlgorithmEditor& editor)
                 item = new QTableWidgetItem;
                 grid_->setItem(row - 1, column, item);
             }
-            const GridCell cell = editor.cell(row, column);
-            const CellColours colours = coloursOf(cell.role);
-            item->setText(qs(cell.text));
-            item->setTextAlignment(qtAlignment(cell.alignment));
-            item->setForeground(classicPaletteColour(colours.foreground));
-            item->setBackground(colours.background ? QBrush(classicPaletteColour(*colours.background))
-                                                   : QBrush());
+            showGridCell(*item, editor.cell(row, column));
             if (column == gridColumn::description)
                 item->setToolTip(item->text());
         }
@@ -495,21 +428,6 @@ void AlgorithmEditorView::refreshPanel(const AlgorithmEditor& editor)
     showLabel(*doubleClickNote_, editor.doubleClickNote());
     showButton(*update_, editor.updateButton());
     showButton(*finish_, editor.finishButton());
-}
-
-void AlgorithmEditorView::refreshMenus(const AlgorithmEditor& editor)
-{
-    const std::function<void(const std::vector<MenuEntry>&)> apply =
-        [&](const std::vector<MenuEntry>& entries) {
-            for (const MenuEntry& entry : entries) {
-                if (QAction* a = action(entry.name)) {
-                    a->setEnabled(entry.enabled);
-                    a->setVisible(entry.visible);
-                }
-                apply(entry.items);
-            }
-        };
-    apply(editor.menus());
 }
 
 void AlgorithmEditorView::layoutContent(bool /*opening*/)

@@ -3,26 +3,26 @@
 #include "gui/WindowView.h"
 
 #include <map>
+#include <memory>
 #include <string>
 
 class QAction;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QMenuBar;
 class QPushButton;
 class QTableWidget;
 
 namespace orvanta {
 class AlgorithmEditor;
 enum class OptionBox;
-struct MenuEntry;
 } // namespace orvanta
 
 namespace orvanta::gui {
 
 class EditorGridWidget;
 class EditorLineEdit;
+class EngineMenuBar;
 class MainWindowView;
 
 // "frmAlgo": the parameter grid grdVS, the minimization options beside it, the notes, the
@@ -33,6 +33,7 @@ class AlgorithmEditorView : public WindowView {
     Q_OBJECT
 public:
     AlgorithmEditorView(AlgorithmEditor& editor, Application& app, MainWindowView& mainWindow);
+    ~AlgorithmEditorView() override;
 
     QTableWidget& grid() const;
     QLineEdit& cellEditor() const;
@@ -50,8 +51,6 @@ private:
     void createCellEditor();
     void createPanel(const AlgorithmEditor& editor);
     void createMenus(const AlgorithmEditor& editor);
-    void addMenuEntry(QMenuBar& bar, const MenuEntry& entry);
-    QAction* makeAction(const MenuEntry& entry, QObject* parent);
     void arrange();
     void fitNarrowColumns();
     void fitDescriptionColumn();
@@ -59,15 +58,12 @@ private:
     void refreshGrid(const AlgorithmEditor& editor);
     void refreshCellEditor(const AlgorithmEditor& editor);
     void refreshPanel(const AlgorithmEditor& editor);
-    void refreshMenus(const AlgorithmEditor& editor);
     void placeCellEditor();
-    void menuChosen(const std::string& name);
     // Runs an action of the engine editor; closing actions destroy it on the way.
     template <typename Action> void forward(Action action);
 
     MainWindowView& mainWindow_;
-    QMenuBar* menuBar_ = nullptr;
-    std::map<std::string, QAction*> actions_;
+    std::unique_ptr<EngineMenuBar> menus_;
     EditorGridWidget* grid_ = nullptr;
     EditorLineEdit* cellEditor_ = nullptr;
     QGroupBox* optionsFrame_ = nullptr;

@@ -9,9 +9,11 @@
 #include "gui/EditValuesDialogView.h"
 #include "gui/EvaluationWindowView.h"
 #include "gui/InitializationWindowView.h"
+#include "gui/LoadPriorsWindowView.h"
 #include "gui/MainWindowView.h"
 #include "gui/MarquardtWindowView.h"
 #include "gui/PlotWindowView.h"
+#include "gui/PriorEditorView.h"
 #include "gui/SimplexWindowView.h"
 #include "model/TarnfieldModel.h"
 
@@ -32,6 +34,8 @@ GuiSession::GuiSession(Application& app)
     desktop_->addViewFactory(makeCovarianceCalculationsWindowView);
     desktop_->addViewFactory(makeEvaluationWindowView);
     desktop_->addViewFactory(makePlotWindowView);
+    desktop_->addViewFactory(makeLoadPriorsWindowView);
+    desktop_->addViewFactory(makePriorEditorView);
     app_.desktop.setObserver(desktop_.get());
     // Windows the engine opened before the views existed.
     for (Window* window : app_.desktop.windows())

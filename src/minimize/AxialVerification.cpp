@@ -106,8 +106,9 @@ void reportVerifiedMinimum(Application& app)
     app.minimization.interruptRequested = false;
     for (int panel = 1; panel <= lastTransientPanel; ++panel)
         clearPanel(app, panel);
+    // The best vertex is written back when the run ends; the review is of the minimum found.
     if (app.session.priorsActive && app.priorHooks.produceReview)
-        app.priorHooks.produceReview();
+        app.priorHooks.produceReview(parameterVector(app.algorithm, result.bestVertex));
 }
 
 } // namespace

@@ -86,7 +86,7 @@ void showReport(Application& app, const TimedObjective& objective)
     app.openReportWindow(oneFunctionWindowName)
         .setText(oneFunctionReport(app.algorithm, objective.value, objective.elapsedSeconds, failure));
     if (app.session.priorsActive && app.priorHooks.produceReview)
-        app.priorHooks.produceReview();
+        app.priorHooks.produceReview(app.algorithm.paramValues);
 }
 
 } // namespace

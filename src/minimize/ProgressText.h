@@ -25,6 +25,10 @@ struct ParameterRow {
     std::string description;
 };
 
+// paramValues with every row's value in the row's parameter, the fuse groups applied: the full
+// parameter vector of a point shown in rows.
+std::vector<double> parameterVector(AlgorithmData& data, const std::vector<ParameterRow>& rows);
+
 // The rows of free positions 1..freeCount of data, valued by coordinates (1..freeCount).
 std::vector<ParameterRow> freeParameterRows(const AlgorithmData& data,
                                             const std::vector<double>& coordinates);

@@ -44,18 +44,23 @@ std::string priorProblem(const PriorSpec& prior)
     return faultText(priorShape(prior).fault, prior);
 }
 
+std::string priorProblemSentence(const PriorSpec& prior, int param)
+{
+    const std::string problem = priorProblem(prior);
+    if (problem.empty())
+        return {};
+    const std::string_view name = priorTypeName(prior.typeCode);
+    const std::string named = name.empty() ? "The prior" : "The " + std::string(name) + " prior";
+    return named + " of parameter " + numberText(param) + " cannot be used: " + problem + ".";
+}
+
 std::string priorsProblem(const std::vector<PriorSpec>& priors, int paramCount)
 {
     const int last = std::min(paramCount, static_cast<int>(priors.size()) - 1);
-    for (int i = 1; i <= last; ++i) {
-        const PriorSpec& prior = priors[static_cast<std::size_t>(i)];
-        const std::string problem = priorProblem(prior);
-        if (problem.empty())
-            continue;
-        const std::string_view name = priorTypeName(prior.typeCode);
-        const std::string named = name.empty() ? "The prior" : "The " + std::string(name) + " prior";
-        return named + " of parameter " + numberText(i) + " cannot be used: " + problem + ".";
-    }
+    for (int i = 1; i <= last; ++i)
+        if (std::string sentence = priorProblemSentence(priors[static_cast<std::size_t>(i)], i);
+            !sentence.empty())
+            return sentence;
     return {};
 }
 

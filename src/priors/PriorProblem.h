@@ -14,9 +14,13 @@ struct PriorSpec;
 // e.g. "its SD must not be 0" for a Gaussian prior with an SD of 0.
 std::string priorProblem(const PriorSpec& prior);
 
-// The first parameter 1..paramCount whose prior has a problem, named with its type:
+// The problem of the prior of parameter param as a sentence, named with its type:
 // "The Gamma prior of parameter 3 cannot be used: its SD must be above 0 and below its mean."
-// Empty when every prior can be used.
+// Empty when the prior can be used.
+std::string priorProblemSentence(const PriorSpec& prior, int param);
+
+// The sentence of the first parameter 1..paramCount whose prior has a problem; empty when every
+// prior can be used.
 std::string priorsProblem(const std::vector<PriorSpec>& priors, int paramCount);
 
 } // namespace orvanta

@@ -1,7 +1,11 @@
 #include "priors/PriorTools.h"
 
 #include "app/Application.h"
+#include "app/MainMenu.h"
 #include "priors/PriorEvaluation.h"
+#include "priors/PriorReview.h"
+#include "priors/PriorsFileCommands.h"
+#include "priors/PriorsFlow.h"
 
 namespace orvanta {
 
@@ -11,6 +15,11 @@ void installPriors(Application& app)
         evaluatePriors(app.priors, vector, app.session.covScale, app.priorResults);
         return app.priorResults.priorPenalty;
     };
+    app.priorHooks.produceReview = [&app](const std::vector<double>& values) {
+        showPriorReview(app, values);
+    };
+    app.hooks.savePriorsFile = [&app] { writePriorsFile(app, PriorsSaver::MainMenu); };
+    app.registerCommand(menuButton::bayesian, [&app] { setBayesianPriorsFromMainMenu(app); });
 }
 
 } // namespace orvanta

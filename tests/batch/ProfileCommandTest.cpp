@@ -236,7 +236,7 @@ TEST_F(ProfileCommand, BadInputExitsWithTwoAndOneClearLine)
         {{"--param", "1", "--constant", "0.5", "--steps-from", "none.cov", "--grid", "1"},
          "cannot be opened"},
         {{"--param", "1", "--constant", "0.5", "--out", "ALG"}, "input file"},
-        {{"--param", "1", "--constant", "0.5", "--plot", "ALG"}, "--plot names the file"},
+        {{"--param", "1", "--constant", "0.5", "--plot", "ALG"}, "--plot names the input file"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = c.args;

@@ -12,6 +12,8 @@
 #include "app/MainMenu.h"
 #include "model/InitializationWindow.h"
 #include "model/TarnfieldModel.h"
+#include "priors/PriorEditor.h"
+#include "priors/PriorsFlow.h"
 #include "text/NumberText.h"
 #include "ui/ReportWindow.h"
 
@@ -158,6 +160,42 @@ TEST_F(Screenshots, AlgorithmEditor)
     QWidget* dialog = find("frmEditVS");
     ASSERT_NE(dialog, nullptr);
     save(*dialog, "frmEditVS");
+}
+
+// The load-priors window, and the prior editor with entered priors and a marked row.
+TEST_F(Screenshots, PriorWindows)
+{
+    app.session.initializeAlready = true;
+    app.session.algorithmFileName = "/home/user/fits/03051407.alg";
+    app.session.priorsFileName = "/home/user/fits/cod.pri";
+    app.algorithm.paramCount = 20;
+    resetAlgorithmData(app.algorithm);
+    app.algorithm.paramDescriptions = TarnfieldModel::parameterDescriptions();
+    app.priors.assign(21, PriorSpec{});
+    app.priors[2] = PriorSpec{"G", 6, 2, {}, {}};
+    app.priors[10] = PriorSpec{"S", 0, 0, {}, {}};
+    app.closeMainMenu();
+    app.showMainMenu();
+    app.mainMenuButtonClicked(menuButton::bayesian);
+    save(*subWindow("frmLoadPriors"), "frmLoadPriors");
+    save(mainWindow(), "frmMain-frmLoadPriors");
+
+    loadPriorsButtonClicked(app, loadPriorsButton::set);
+    auto* editor = app.desktop.find<PriorEditor>(PriorEditor::windowName);
+    ASSERT_NE(editor, nullptr);
+    save(*subWindow("frmSetPriors"), "frmSetPriors-start");
+
+    // Entered priors in light red: a Gaussian L-infinity and a uniform-bounded SD of k.
+    editor->grdSetPriors_Click(2);
+    ui.type("88.2").type("5");
+    editor->menuChosen("mnuN");
+    editor->grdSetPriors_Click(5);
+    ui.type("0").type("0").type("0.2").type("0.01");
+    editor->menuChosen("mnuT");
+    // The marked row, the left-side cliff of natural mortality.
+    editor->grdSetPriors_Click(11);
+    save(*subWindow("frmSetPriors"), "frmSetPriors");
+    save(mainWindow(), "frmMain-frmSetPriors");
 }
 
 // The status bars during a covariance run, and message boxes with long titles and lines.

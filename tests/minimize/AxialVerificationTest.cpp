@@ -260,7 +260,7 @@ TEST_F(AxialVerification, AVerifiedMinimumIsShownLoggedAndAnnounced)
 TEST_F(AxialVerification, AVerifiedMinimumProducesThePriorReviewWhilePriorsAreActive)
 {
     int reviews = 0;
-    app.priorHooks.produceReview = [&] { ++reviews; };
+    app.priorHooks.produceReview = [&](const std::vector<double>&) { ++reviews; };
     model.objective = [](const std::vector<double>& v) { return v[1] * v[1] + v[3] * v[3]; };
     for (const bool active : {false, true}) {
         app.session.priorsActive = active;

@@ -31,6 +31,7 @@ public:
         if (clock)
             clock->advance(callDuration);
         args.objectiveValue = objective(args.paramValues);
+        args.observationCount = observationCount;
         if (args.NF == callCode::analyticalDerivatives && supplyDerivatives)
             supplyDerivatives(args.gradientVector, args.curvatureMatrix);
     }
@@ -48,6 +49,7 @@ public:
     FakeClock* clock = nullptr;
     double callDuration = 0.0;
     std::string failure;
+    std::int32_t observationCount = 0; // what the model reports in its eighth argument
 };
 
 } // namespace orvanta::testing

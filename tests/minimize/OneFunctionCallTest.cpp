@@ -175,7 +175,7 @@ TEST_F(OneFunctionCall, TheReportSurvivesTheUserClosingTheWindowWhileEventsRun)
 TEST_F(OneFunctionCall, WithActivePriorsReportsThePenalizedValueAndProducesTheReview)
 {
     int reviews = 0;
-    app.priorHooks.produceReview = [&] { ++reviews; };
+    app.priorHooks.produceReview = [&](const std::vector<double>&) { ++reviews; };
     app.priorHooks.penalty = [](const std::vector<double>&) { return 0.25; };
 
     run();

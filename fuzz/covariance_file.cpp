@@ -1,9 +1,6 @@
 // libFuzzer harness of the covariance-file reader: any bytes, read as the .cov file of the
 // Tarnfield model's 20 parameters, must give either a refusal with a message or a file whose
 // tables agree with one another; nothing may crash, hang or read out of bounds.
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc fuzz/CovarianceFileFuzz.cpp \
-//       src/uncertainty/CovarianceFile.cpp src/text/NumberText.cpp -o covariance-file-fuzz
-//   ./covariance-file-fuzz fuzz/corpus/CovarianceFile
 
 #include "uncertainty/CovarianceFile.h"
 
@@ -11,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -23,6 +21,8 @@ void require(bool condition)
 }
 
 } // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
