@@ -6,10 +6,6 @@
 #include "ui/ReportWindow.h"
 #include "ui/UserInterface.h"
 
-#include <exception>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 namespace orvanta {
@@ -88,29 +84,9 @@ void dropAlgorithmData(Application& app)
         menu->applyStage(app.session);
 }
 
-// The whole file, or nothing when it cannot be opened or read.
-std::optional<std::string> readWholeFile(const std::string& path)
-{
-    try {
-        std::error_code ignored;
-        if (std::filesystem::is_directory(path, ignored))
-            return std::nullopt;
-        std::ifstream in(path, std::ios::binary);
-        if (!in)
-            return std::nullopt;
-        std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        if (in.bad())
-            return std::nullopt;
-        return text;
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-}
-
 void tellProblemReading(Application& app)
 {
     app.ui().showMessage(problemReadingText, problemReadingTitle, Buttons::OK, Icon::Critical);
-    enableInitializeAndLoad(app);
 }
 
 } // namespace
@@ -119,13 +95,8 @@ bool loadAlgorithmFromFile(Application& app, const std::string& path)
 {
     const AlgorithmFileNames previous = currentNames(app.session);
     setFileName(app.session, path);
-    const std::optional<std::string> text = readWholeFile(path);
-    if (!text) {
-        setNames(app.session, previous);
-        tellProblemReading(app);
-        return false;
-    }
-    const AlgorithmFileReading reading = readAlgorithmFile(app, *text);
+    LineReader lines = LineReader::openFile(path);
+    const AlgorithmFileReading reading = readAlgorithmFile(app, lines);
     if (!reading.failed())
         return true;
     // The data are as they were: so is their name.
@@ -182,13 +153,16 @@ std::string saveAlgorithmFilter(const std::string& stem)
                       ".*");
 }
 
-AlgorithmFileReading readAlgorithmFile(Application& app, std::string_view text)
+AlgorithmFileReading readAlgorithmFile(Application& app, LineReader& lines)
 {
-    const AlgorithmFileReading reading = readAlgorithmText(text, app.algorithm);
+    const AlgorithmFileReading reading = readAlgorithmLines(lines, app.algorithm);
     if (!reading.failed())
         return reading;
-    showWithMainMenuHidden(
-        app, algorithmFileProblemText(reading, app.session.algorithmFileName, app.algorithm.paramCount));
+    if (reading.problem == AlgorithmFileProblem::Unreadable)
+        tellProblemReading(app);
+    else
+        showWithMainMenuHidden(
+            app, algorithmFileProblemText(reading, app.session.algorithmFileName, app.algorithm.paramCount));
     if (reading.dataChanged)
         dropAlgorithmData(app);
     enableInitializeAndLoad(app);

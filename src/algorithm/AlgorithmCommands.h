@@ -36,12 +36,13 @@ std::string dataFileStem(const std::string& frequencyFile, const std::string& in
 // The save dialog's three entries: all files, algorithm files, files named for the data file.
 std::string saveAlgorithmFilter(const std::string& stem);
 
-// Reads text, the content of the file named by app.session.algorithmFileName, into
-// app.algorithm. A refused file is told to the user (the main menu hidden while the message is
-// up) and "&Initialize model" and "&Load algorithm data" are enabled; when the file had already
-// overwritten some of the data, the session also loses its algorithm data (no file name, the
-// tools disabled) until a load succeeds.
-AlgorithmFileReading readAlgorithmFile(Application& app, std::string_view text);
+// Reads lines, those of the file named by app.session.algorithmFileName, into app.algorithm. A
+// refused file is told to the user (the main menu hidden while the message is up; a file that
+// could not be opened or read gets "Problem Reading Algorithm File!") and "&Initialize model"
+// and "&Load algorithm data" are enabled; when the file had already overwritten some of the
+// data, the session also loses its algorithm data (no file name, the tools disabled) until a
+// load succeeds.
+AlgorithmFileReading readAlgorithmFile(Application& app, LineReader& lines);
 
 // The open dialog of the algorithm loads: algorithm files preselected, defaultName proposed.
 FileDialogRequest openAlgorithmRequest(const std::string& defaultName);

@@ -6,6 +6,7 @@
 #include "app/MainMenu.h"
 #include "model/ModelTitle.h"
 #include "text/NumberText.h"
+#include "text/TextFile.h"
 #include "ui/UserInterface.h"
 
 #include <cctype>
@@ -446,6 +447,12 @@ void AlgorithmEditor::cmdOpenLog_Click()
         notifyChanged();
         return;
     }
+    if (const std::optional<std::string> input = sessionFileNamed(*name)) {
+        ui().showMessage("The log file " + *name + " would replace " + *input +
+                             ".\n\nPlease choose another name for the log file.",
+                         editorText::logTitle, Buttons::OK, Icon::Exclamation);
+        return;
+    }
     options.logFileName = *name;
     if (!app_.minimizationLog.open(*name)) {
         options.fileFrequency = 0;
@@ -461,6 +468,20 @@ void AlgorithmEditor::cmdOpenLog_Click()
     ui().showMessage("The log file " + options.logFileName + " is now open for output", editorText::logTitle,
                      Buttons::OK, Icon::Information);
     options.fileFrequency = textToInt16(fileFrequencyBox_.text).value();
+}
+
+std::optional<std::string> AlgorithmEditor::sessionFileNamed(const std::string& name) const
+{
+    const SessionState& session = app_.session;
+    if (!session.algorithmFileName.empty() && sameFile(name, session.algorithmFileName))
+        return "the algorithm file " + session.algorithmFileName;
+    if (!session.priorsFileName.empty() && sameFile(name, session.priorsFileName))
+        return "the priors file " + session.priorsFileName;
+    if (const ModelRoutine* model = app_.model())
+        for (const std::string& data : model->dataFiles())
+            if (sameFile(name, data))
+                return "the data file " + data;
+    return std::nullopt;
 }
 
 void AlgorithmEditor::cmdCloseLog_Click()

@@ -195,6 +195,8 @@ private:
     void fillOptionBox(OptionBox which, int lock);
     void fillLogGroup();
     void showLogState(bool open);
+    // How the message names the session's algorithm, priors or data file that name stands for.
+    std::optional<std::string> sessionFileNamed(const std::string& name) const;
     void showStoredOption(OptionBox which);
     void disableLogGroup();
     void updateMenuStates();

@@ -1,5 +1,6 @@
 #include "algorithm/AlgorithmFile.h"
 
+#include "text/LineReader.h"
 #include "text/NumberText.h"
 
 #include <algorithm>
@@ -57,31 +58,6 @@ std::string optionLines(const MinimizerOptions& options)
            realField(options.stepReductionFraction, firstWidth) + "  Step size reduction fraction\n";
 }
 
-// The lines of a text one by one, with "\n" or "\r\n" as line end.
-class LineReader {
-public:
-    explicit LineReader(std::string_view text) : text_(text) {}
-
-    // Nothing follows the last line read.
-    bool atEnd() const { return position_ >= text_.size(); }
-
-    std::optional<std::string_view> next()
-    {
-        if (atEnd())
-            return std::nullopt;
-        const std::size_t end = std::min(text_.find('\n', position_), text_.size());
-        std::string_view line = text_.substr(position_, end - position_);
-        position_ = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        return line;
-    }
-
-private:
-    std::string_view text_;
-    std::size_t position_ = 0;
-};
-
 // Characters first..first + count - 1 of line (counted from 1), as far as the line has them.
 std::string_view columns(std::string_view line, std::size_t first, std::size_t count)
 {
@@ -91,6 +67,12 @@ std::string_view columns(std::string_view line, std::size_t first, std::size_t c
 bool isBlank(std::string_view line)
 {
     return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+bool isControlCharacter(char c)
+{
+    const auto code = static_cast<unsigned char>(c);
+    return code < 0x20 || code == 0x7f;
 }
 
 bool isCapital(char c)
@@ -144,7 +126,7 @@ public:
     // False at the first field that cannot be read.
     bool parameterLine(int i)
     {
-        const std::optional<std::string_view> line = lines_.next();
+        const std::optional<std::string> line = lines_.next();
         // Shorter than 33 characters: there are no fuse code columns to test.
         if (!line || line->size() < 33)
             return false;
@@ -172,14 +154,14 @@ private:
     // The log file name keeps the leading blanks of its right alignment.
     static Converted<std::string> asItStands(std::string_view text)
     {
-        return Converted<std::string>::success(std::string(text));
+        return Converted<std::string>::success(withoutControlCharacters(text));
     }
 
     // Converts columns 1-14 of the next line into target; false past the end of the file or
     // when the text does not convert.
     template <typename Convert, typename Target> bool readField(Convert convert, Target& target)
     {
-        const std::optional<std::string_view> line = lines_.next();
+        const std::optional<std::string> line = lines_.next();
         return line && store(convert(columns(*line, 1, 14)), target);
     }
 
@@ -208,8 +190,18 @@ void sizeParameterArrays(AlgorithmData& data)
 
 } // namespace
 
-std::string shortenedLogFileName(const std::string& name)
+std::string withoutControlCharacters(std::string_view text)
 {
+    std::string kept;
+    for (char c : text)
+        if (!isControlCharacter(c))
+            kept += c;
+    return kept;
+}
+
+std::string shortenedLogFileName(const std::string& given)
+{
+    const std::string name = withoutControlCharacters(given);
     if (name.size() <= logFileNameWidth)
         return name;
     const std::string last = name.substr(name.size() - logFileNameWidth);
@@ -234,14 +226,24 @@ bool writeAlgorithmFile(const std::string& path, AlgorithmData& data, ParameterL
 AlgorithmFileReading readAlgorithmText(std::string_view text, AlgorithmData& data)
 {
     LineReader lines(text);
+    return readAlgorithmLines(lines, data);
+}
+
+AlgorithmFileReading readAlgorithmLines(LineReader& lines, AlgorithmData& data)
+{
     AlgorithmFileReading reading;
     const auto stopped = [&] {
-        reading.problem =
-            lines.atEnd() ? AlgorithmFileProblem::TooFewLines : AlgorithmFileProblem::BadlyFormatted;
+        if (lines.failed()) {
+            reading.problem = AlgorithmFileProblem::Unreadable;
+            reading.readProblem = lines.problem();
+        } else {
+            reading.problem =
+                lines.atEnd() ? AlgorithmFileProblem::TooFewLines : AlgorithmFileProblem::BadlyFormatted;
+        }
         return reading;
     };
 
-    const std::optional<std::string_view> first = lines.next();
+    const std::optional<std::string> first = lines.next();
     if (!first)
         return stopped();
     const Converted<std::int16_t> count = textToInt16(columns(*first, 1, 14));
@@ -261,14 +263,16 @@ AlgorithmFileReading readAlgorithmText(std::string_view text, AlgorithmData& dat
     if (!body.optionLines())
         return stopped();
 
-    // Every expected line has been read: any further line that is not blank is one too many.
-    int extraLines = 0;
-    while (const std::optional<std::string_view> line = lines.next())
-        extraLines += isBlank(*line) ? 0 : 1;
-    if (extraLines > 0) {
-        reading.problem = AlgorithmFileProblem::TooManyLines;
-        return reading;
+    // Every expected line has been read: any further line that is not blank is one too many,
+    // and the first one decides (the rest of a file that never ends is not waited for).
+    while (const std::optional<std::string> line = lines.next()) {
+        if (!isBlank(*line)) {
+            reading.problem = AlgorithmFileProblem::TooManyLines;
+            return reading;
+        }
     }
+    if (lines.failed())
+        return stopped();
     data.options.fileFrequency = 0;
     return reading;
 }
@@ -289,6 +293,8 @@ std::string algorithmFileProblemText(const AlgorithmFileReading& reading, const 
                "better check it!";
     case AlgorithmFileProblem::TooFewLines:
         return "Algorithm file seems to have too few lines of information - better check it!";
+    case AlgorithmFileProblem::Unreadable:
+        return "Algorithm file  " + fileName + "  could not be read: " + reading.readProblem;
     }
     return {};
 }

@@ -6,6 +6,7 @@
 // 1-14, each followed by a comment. The program reads only the columns, never the comments.
 
 #include "algorithm/AlgorithmData.h"
+#include "text/LineReader.h"
 #include "text/TextFile.h"
 
 #include <cstdint>
@@ -22,8 +23,13 @@ inline constexpr const char* multiModelParameterLabel = "  Value, step then link
 // The widest log file name the file has room for.
 inline constexpr std::size_t logFileNameWidth = 14;
 
-// logFileName as the file holds it: a name of up to 14 characters whole; a longer one loses its
-// folders when a "\" or "/" lies among its last 14 characters, else keeps its last 14.
+// text without its control characters (line ends, tabs and the like), which have no place in a
+// file name and would break the line that holds it.
+std::string withoutControlCharacters(std::string_view text);
+
+// logFileName as the file holds it: without control characters, a name of up to 14 characters
+// whole; a longer one loses its folders when a "\" or "/" lies among its last 14 characters,
+// else keeps its last 14.
 std::string shortenedLogFileName(const std::string& name);
 
 // The whole file, lines ended by "\n". Shortens data's logFileName in place first, so that the
@@ -43,6 +49,7 @@ enum class AlgorithmFileProblem {
     TooManyLines,   // more non-empty lines than the count calls for
     BadlyFormatted, // a field is no number, or a parameter line has no fuse code columns
     TooFewLines,    // the file ended before the last option line
+    Unreadable,     // the file could not be opened or read to its end (readProblem says why)
 };
 
 struct AlgorithmFileReading {
@@ -50,16 +57,21 @@ struct AlgorithmFileReading {
     std::int16_t fileParamCount = 0; // the count on line 1, when it could be read
     // Some value was stored before the problem: the data are partly overwritten.
     bool dataChanged = false;
+    std::string readProblem; // why an Unreadable file could not be read
 
     bool failed() const { return problem != AlgorithmFileProblem::None; }
 };
 
-// Reads the file's text (CR LF or LF line ends) into data, whose paramCount the file must match.
+// Reads the file's text (LF, CR LF or CR line ends) into data, whose paramCount the file must match.
 // Stops at the first field that cannot be read; the values stored before it stay stored. A
 // conversion error counts as too few lines when it happens on the file's last line, and as
 // badly formatted otherwise. The tolerance is stored with the 1E-06 floor, and fileFrequency is
-// 0 after a successful read, since no log file is open then.
+// 0 after a successful read, since no log file is open then. Control characters in the log
+// file name's columns are dropped.
 AlgorithmFileReading readAlgorithmText(std::string_view text, AlgorithmData& data);
+// The same from lines read one by one, such as those of a file (LineReader::openFile). A
+// reading that the file stops (it cannot be opened or read, or a line has no end) is Unreadable.
+AlgorithmFileReading readAlgorithmLines(LineReader& lines, AlgorithmData& data);
 
 inline constexpr const char* algorithmFileProblemTitle = "Algorithm file - information input failed";
 

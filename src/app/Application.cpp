@@ -113,6 +113,8 @@ bool Application::quit(QuitOrigin /*origin*/, const std::function<void()>& saveP
                         DefaultButton::Second) != Answer::Yes)
         return false;
 
+    if (hooks.restoreInterruptedWork)
+        hooks.restoreInterruptedWork();
     if (ui().showMessage("Save algorithm data?", "What about algorithm data?", Buttons::YesNo, Icon::Question) ==
             Answer::Yes &&
         hooks.saveAlgorithmFile)

@@ -10,6 +10,7 @@
 #include "priors/PriorEvaluation.h"
 #include "priors/PriorSpec.h"
 #include "uncertainty/CovarianceResults.h"
+#include "uncertainty/DistributionProfile.h"
 #include "ui/ClosableUserInterface.h"
 #include "ui/Desktop.h"
 
@@ -40,6 +41,9 @@ struct ShellHooks {
     // the modal data plot window and each test is seeded from the clock.
     std::function<bool(const DataPlotPage& page)> showDataPlotPage;
     std::function<std::uint64_t()> chiSquareSeed;
+    // Set while a tool holds the parameter set in a temporary state (a likelihood profile's
+    // fixed parameter): puts it back before the quit flow offers to save the algorithm data.
+    std::function<void()> restoreInterruptedWork;
 };
 
 // What the priors subsystem adds to the tools. Both are empty until it is installed; an empty
@@ -85,6 +89,7 @@ public:
     std::vector<PriorSpec> priors; // 1..paramCount
     PriorResults priorResults;     // of the last vector evaluated
     CovarianceRun covariance;      // the last covariance run
+    StoredDistribution distribution; // the last likelihood profile or posterior
     MainWindowModel mainWindow;
     Desktop desktop;
     ShellHooks hooks;

@@ -11,6 +11,7 @@
 #include "priors/PriorTools.h"
 #include "ranking/RankingWindow.h"
 #include "uncertainty/CovarianceCalculator.h"
+#include "uncertainty/EvaluationWindow.h"
 
 namespace orvanta {
 
@@ -23,6 +24,7 @@ void installTools(Application& app, TarnfieldModel& model)
     installAlgorithmFile(app, model);
     installAlgorithmEditor(app);
     installCovarianceCommand(app);
+    installParameterEvaluation(app);
     installPriors(app);
     installRanking(
         app, [&model] { return dataFileStem(model.state().frequencyFile, model.state().incrementFile); });

@@ -2,13 +2,18 @@
 
 #include "algorithm/AlgorithmCommands.h"
 #include "app/Tools.h"
+#include "batch/BatchFiles.h"
 #include "batch/CommandLine.h"
+#include "text/NumberText.h"
+#include "text/LineReader.h"
 #include "text/TextFile.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <ostream>
+#include <sstream>
+#include <utility>
 
 namespace orvanta {
 
@@ -58,38 +63,72 @@ bool initializeFromData(BatchEngine& engine, const InitializationRequest& reques
     return false;
 }
 
-bool readOutputFile(const CommandLine& line, const std::vector<std::string>& inputs,
-                    const std::string& commandName, std::ostream& err, std::optional<std::string>& outputFile)
+void nameDataFiles(BatchFiles& files, const InitializationRequest& request)
+{
+    files.reads("--freq", request.frequencyFile);
+    files.reads("--inc", request.incrementFile);
+}
+
+std::optional<std::string> outputFilePath(const CommandLine& line)
 {
     const auto out = line.value("--out");
     if (!out)
-        return true;
-    for (const std::string& input : inputs)
-        if (!input.empty() && sameFile(input, *out)) {
-            err << commandName << ": --out names the input file '" << input << "'\n";
-            return false;
-        }
-    outputFile = std::filesystem::absolute(*out).lexically_normal().string();
-    return true;
+        return std::nullopt;
+    return std::filesystem::absolute(*out).lexically_normal().string();
 }
 
 bool loadAlgorithmFile(BatchEngine& engine, const std::string& path, const std::string& commandName,
                        std::ostream& err)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        err << commandName << ": the algorithm file '" << path << "' cannot be opened\n";
-        return false;
-    }
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     Application& app = engine.app;
     app.session.algorithmFileName = path;
-    if (readAlgorithmFile(app, text).failed()) {
-        err << commandName << ": the algorithm file was not read: " << engine.messages.str();
+    LineReader lines = LineReader::openFile(path);
+    const AlgorithmFileReading reading = readAlgorithmFile(app, lines);
+    if (reading.failed()) {
+        err << commandName << ": the algorithm file '" << path << "' was not read: ";
+        if (reading.problem == AlgorithmFileProblem::Unreadable)
+            err << reading.readProblem << "\n";
+        else
+            err << engine.messages.str();
         return false;
     }
     buildFuseGroups(app.algorithm);
     return true;
+}
+
+std::optional<double> readObjectiveConstant(const CommandLine& line, const std::string& commandName,
+                                            std::ostream& err)
+{
+    const auto text = line.value("--constant");
+    if (!text) {
+        err << commandName
+            << ": give the constant that makes the objective the -ln[likelihood] (--constant C, e.g. 0.5 for "
+               "-2 ln L)\n";
+        return std::nullopt;
+    }
+    const Converted<double> value = textToDouble(*text);
+    if (!value || !std::isfinite(value.value()) || value.value() <= 0.0 ||
+        !std::isfinite(1.0 / value.value())) {
+        err << commandName << ": --constant must be a number above 0, not '" << *text << "'\n";
+        return std::nullopt;
+    }
+    return value.value();
+}
+
+void writeMessagesOnce(const std::string& messages, std::ostream& err)
+{
+    std::vector<std::pair<std::string, int>> lines;
+    std::istringstream in(messages);
+    for (std::string line; std::getline(in, line);) {
+        const auto same = [&line](const std::pair<std::string, int>& entry) { return entry.first == line; };
+        const auto seen = std::find_if(lines.begin(), lines.end(), same);
+        if (seen != lines.end())
+            ++seen->second;
+        else
+            lines.emplace_back(line, 1);
+    }
+    for (const auto& [line, count] : lines)
+        err << line << (count > 1 ? " (shown " + std::to_string(count) + " times)" : std::string()) << "\n";
 }
 
 } // namespace orvanta

@@ -18,6 +18,7 @@
 
 namespace orvanta {
 
+class BatchFiles;
 class CommandLine;
 
 // The engine as a batch command runs it: the messages its user interface collects, the
@@ -41,19 +42,31 @@ const std::set<std::string>& dataOptionNames();
 std::optional<InitializationRequest> readDataOptions(const CommandLine& line, const std::string& commandName,
                                                      std::ostream& err);
 
+// Names the data files of request as the command's inputs.
+void nameDataFiles(BatchFiles& files, const InitializationRequest& request);
+
 // Initializes the model from the data files as the initialization window does; false, with
 // the engine's messages written to err, when the files were not read.
 bool initializeFromData(BatchEngine& engine, const InitializationRequest& request,
                         const std::string& commandName, std::ostream& err);
 
-// Reads --out: the full path, as a save dialog gives it, into outputFile (left empty without
-// --out); false, with one line to err, when it names one of the input files.
-bool readOutputFile(const CommandLine& line, const std::vector<std::string>& inputs,
-                    const std::string& commandName, std::ostream& err, std::optional<std::string>& outputFile);
+// The full path of --out, as a save dialog gives it (the report files name it in their heading);
+// nothing without --out. BatchFiles checks it against the inputs.
+std::optional<std::string> outputFilePath(const CommandLine& line);
 
 // Reads the algorithm file into the parameter set as "&Load algorithm data" does and builds
-// its fuse groups; on a problem writes the reader's message to err.
+// its fuse groups; on a problem writes the reader's message (or why the file could not be
+// read) to err.
 bool loadAlgorithmFile(BatchEngine& engine, const std::string& path, const std::string& commandName,
                        std::ostream& err);
+
+// Reads --constant, the C that makes the objective -ln[likelihood] = C x objective: a number
+// above 0 whose reciprocal (covScale) is a number too; on a problem writes one line to err.
+std::optional<double> readObjectiveConstant(const CommandLine& line, const std::string& commandName,
+                                            std::ostream& err);
+
+// Writes the engine's messages to err, each distinct line once and in the order first shown,
+// followed by " (shown N times)" when it was shown more than once.
+void writeMessagesOnce(const std::string& messages, std::ostream& err);
 
 } // namespace orvanta

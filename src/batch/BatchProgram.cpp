@@ -3,10 +3,12 @@
 #include "batch/CovarianceCommand.h"
 #include "batch/EvaluateCommand.h"
 #include "batch/FitCommand.h"
+#include "batch/ProfileCommand.h"
 #include "batch/RankCommand.h"
 #include "batch/SimulateCommand.h"
 #include "batch/SummaryCommand.h"
 
+#include <exception>
 #include <ostream>
 
 namespace orvanta {
@@ -94,6 +96,27 @@ const char* usageText =
     "      --plots DIR              the data and prediction plot pages as\n"
     "                               DIR/page-01.svg, page-02.svg, ...\n"
     "\n"
+    "  profile [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
+    "      --alg FILE --param P --constant C [--points N] [--method simplex|marquardt]\n"
+    "      [--steps-from FILE.cov --grid G] [--out FILE.mlc] [--plot FILE.svg]\n"
+    "      Reads the data files as evaluate does and calculates the maximum-\n"
+    "      likelihood profile of parameter P around its value in FILE, re-minimizing\n"
+    "      the other free parameters at every point, and writes the distribution\n"
+    "      report (.mlc) as the report window shows it. Then prints points N, mode\n"
+    "      VALUE and the likelihood-ratio 95% interval as lr95_lower and lr95_upper\n"
+    "      (VALUE, or open on a side the profile does not reach). Exit status 1\n"
+    "      when the profile was cut or the interval is open on both sides.\n"
+    "      --constant C             -ln[likelihood] = C x objective, C > 0\n"
+    "      --points N               points, 0..1001 (default 25; 0 gives 25, fewer\n"
+    "                               than 3 give 3, an even N the next odd number)\n"
+    "      --method M               simplex (default) or marquardt (numerical\n"
+    "                               derivatives)\n"
+    "      --steps-from FILE.cov    every free step 8 SE / (N - 1) from grid G\n"
+    "        --grid G               (1, 2 or 3) of a saved covariance file\n"
+    "      --out FILE               the report file, as the window's save writes it;\n"
+    "                               without it the report goes to standard output\n"
+    "      --plot FILE.svg          curve 2 (confidence distribution) and curve 1\n"
+    "                               (likelihood profile), lines and points\n"
     "  rank [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
     "      --alg FILE [--cov FILE] [--notes TEXT] --alg FILE [--cov FILE] ...\n"
     "      --constant C [--c-hat X] [--priors FILE.pri] [--average] [--out FILE]\n"
@@ -147,15 +170,17 @@ const char* usageText =
     "        --age-min A            ages uniform from A to B (default: the ages of\n"
     "        --age-max B            steady-state animals plus t0)\n"
     "\n"
+    "Files: every command checks its files before it writes anything. An input that\n"
+    "cannot be read, an output that names an input or another output, and an output\n"
+    "that cannot be created end the run with status 2, every file left as it was.\n"
+    "\n"
     "Exit status: 0 success, 1 incomplete run, 2 bad input, 3 objective not finite.\n"
     "\n"
     "Options:\n"
     "  --help       show this text and exit\n"
     "  --version    show the version and exit\n";
 
-} // namespace
-
-int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     if (args.empty()) {
         err << usageText;
@@ -181,10 +206,31 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return runSimulateCommand(rest, out, err);
     if (command == "summary")
         return runSummaryCommand(rest, out, err);
+    if (command == "profile")
+        return runProfileCommand(rest, out, err);
     if (command == "rank")
         return runRankCommand(rest, out, err);
     err << "orvanta-batch: unknown command '" << command << "'\n\n" << usageText;
     return batchExit::badInput;
+}
+
+} // namespace
+
+int runToTheEnd(const std::function<int()>& run, std::ostream& err)
+{
+    try {
+        return run();
+    } catch (const std::exception& e) {
+        err << "orvanta-batch: the run stopped on an unexpected error: " << e.what() << "\n";
+    } catch (...) {
+        err << "orvanta-batch: the run stopped on an unexpected error\n";
+    }
+    return batchExit::badInput;
+}
+
+int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    return runToTheEnd([&] { return runCommand(args, out, err); }, err);
 }
 
 } // namespace orvanta

@@ -2,8 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <filesystem>
-#include <system_error>
 
 namespace orvanta {
 
@@ -52,14 +50,6 @@ std::vector<std::string> splitAtCommas(const std::string& text)
             return parts;
         start = comma + 1;
     }
-}
-
-bool sameFile(const std::string& a, const std::string& b)
-{
-    std::error_code error;
-    if (std::filesystem::equivalent(a, b, error))
-        return true;
-    return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
 }
 
 std::optional<std::uint64_t> seedValue(const std::string& text)

@@ -31,10 +31,6 @@ private:
 // Splits "a,b,c" at the commas.
 std::vector<std::string> splitAtCommas(const std::string& text);
 
-// Whether two paths name the same file (existing or not), so that a command never writes over
-// one of its inputs.
-bool sameFile(const std::string& a, const std::string& b);
-
 // A random seed: a whole number from 0 to 2^64 - 1 written in decimal digits; nothing otherwise.
 std::optional<std::uint64_t> seedValue(const std::string& text);
 

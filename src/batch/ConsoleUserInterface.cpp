@@ -59,7 +59,13 @@ bool offers(Buttons buttons, Answer answer)
 Answer ConsoleUserInterface::showMessage(const std::string& text, const std::string& title, Buttons buttons,
                                          Icon /*icon*/, DefaultButton defaultButton)
 {
-    messages_ << oneLine(title) << ": " << oneLine(text) << "\n";
+    const std::string heading = oneLine(title);
+    const std::string line = oneLine(text);
+    // A text that begins with its own title ("Fatal Error: ...") is not led by it twice.
+    if (line.rfind(heading + ":", 0) == 0)
+        messages_ << line << "\n";
+    else
+        messages_ << heading << ": " << line << "\n";
     const auto scripted = scriptedAnswers_.find(title);
     if (scripted != scriptedAnswers_.end() && offers(buttons, scripted->second))
         return scripted->second;

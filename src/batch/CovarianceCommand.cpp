@@ -1,6 +1,7 @@
 #include "batch/CovarianceCommand.h"
 
 #include "batch/BatchEngine.h"
+#include "batch/BatchFiles.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
 #include "batch/PriorsOption.h"
@@ -35,14 +36,7 @@ std::optional<double> positiveNumber(const std::string& text, const std::string&
 
 bool readConstant(const CommandLine& line, CovarianceOptions& options, std::ostream& err)
 {
-    const auto text = line.value("--constant");
-    if (!text) {
-        err << commandName
-            << ": give the constant that makes the objective the -ln[likelihood] (--constant C, e.g. 0.5 for "
-               "-2 ln L)\n";
-        return false;
-    }
-    const std::optional<double> constant = positiveNumber(*text, "--constant", err);
+    const std::optional<double> constant = readObjectiveConstant(line, commandName, err);
     if (!constant)
         return false;
     options.settings.objectiveConstant = *constant;
@@ -77,8 +71,8 @@ bool readFiles(const CommandLine& line, CovarianceOptions& options, std::ostream
         return false;
     }
     options.algorithmFile = *in;
-    return readOutputFile(line, {*in, options.request.frequencyFile, options.request.incrementFile}, commandName,
-                          err, options.outputFile);
+    options.outputFile = outputFilePath(line);
+    return true;
 }
 
 // Reads the options; on a problem writes one line to err and returns nothing.
@@ -143,6 +137,17 @@ bool writeReport(Application& app, const std::string& path, std::ostream& err)
     return false;
 }
 
+// Every file the run reads and writes, checked before the run.
+bool checkFiles(const CovarianceOptions& options, std::ostream& err)
+{
+    BatchFiles files(commandName);
+    nameDataFiles(files, options.request);
+    files.reads("--alg", options.algorithmFile);
+    files.reads("--priors", options.priors.file.value_or(""));
+    files.writes("--out", options.outputFile.value_or(""));
+    return files.check(err);
+}
+
 // Everything before the run; false when the input is bad.
 bool prepareRun(BatchEngine& engine, const CovarianceOptions& options, std::ostream& err)
 {
@@ -171,7 +176,7 @@ int exitStatus(const CovarianceRun& run)
 int runCovarianceCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const std::optional<CovarianceOptions> options = readOptions(args, err);
-    if (!options)
+    if (!options || !checkFiles(*options, err))
         return batchExit::badInput;
     BatchEngine engine;
     if (!prepareRun(engine, *options, err))

@@ -1,6 +1,7 @@
 #include "batch/EvaluateCommand.h"
 
 #include "batch/BatchEngine.h"
+#include "batch/BatchFiles.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
 #include "batch/PriorsOption.h"
@@ -101,6 +102,12 @@ int runEvaluateCommand(const std::vector<std::string>& args, std::ostream& out, 
 {
     const std::optional<EvaluateOptions> options = readOptions(args, err);
     if (!options)
+        return batchExit::badInput;
+    BatchFiles files(commandName);
+    nameDataFiles(files, options->request);
+    files.reads("--alg", options->algorithmFile.value_or(""));
+    files.reads("--priors", options->priors.file.value_or(""));
+    if (!files.check(err))
         return batchExit::badInput;
 
     BatchEngine engine;

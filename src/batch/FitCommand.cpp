@@ -2,6 +2,7 @@
 
 #include "algorithm/AlgorithmFile.h"
 #include "batch/BatchEngine.h"
+#include "batch/BatchFiles.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
 #include "batch/PriorsOption.h"
@@ -178,6 +179,7 @@ struct FitOptions {
     std::optional<std::string> logFile;
     std::int16_t logFrequency = 1;
     bool verbose = false;
+    bool overwriteInput = false; // --out may name the --alg file
     PriorsOption priors;
 };
 
@@ -200,13 +202,9 @@ bool readFiles(const CommandLine& line, FitOptions& options, std::ostream& err)
             << ": give the algorithm file to start from (--alg) and the one to write (--out)\n";
         return false;
     }
-    if (sameFile(*in, *out) && !line.flag("--overwrite-input")) {
-        err << commandName << ": --out names the input file '" << *in
-            << "'; give --overwrite-input to replace it\n";
-        return false;
-    }
     options.algorithmFile = *in;
     options.outputFile = *out;
+    options.overwriteInput = line.flag("--overwrite-input");
     return true;
 }
 
@@ -294,7 +292,21 @@ void printSummary(Application& app, const FitOptions& options, const FitResult& 
     printPriorsResults(app, options.priors, data.paramValues, out);
 }
 
-// Everything before the run; false when the input is bad.
+// Every file the run reads and writes, checked before anything is written.
+bool checkFiles(const FitOptions& options, std::ostream& err)
+{
+    BatchFiles files(commandName);
+    nameDataFiles(files, options.request);
+    files.reads("--alg", options.algorithmFile);
+    files.reads("--priors", options.priors.file.value_or(""));
+    files.writes("--out", options.outputFile,
+                 InputReplacement{"--alg", "--overwrite-input", options.overwriteInput});
+    files.writes("--log", options.logFile.value_or(""));
+    return files.check(err);
+}
+
+// Everything before the run; false when the input is bad. The log is opened (and so emptied)
+// last, once the run is sure to start.
 bool prepareRun(BatchEngine& engine, const FitOptions& options, std::ostream& err)
 {
     Application& app = engine.app;
@@ -303,14 +315,12 @@ bool prepareRun(BatchEngine& engine, const FitOptions& options, std::ostream& er
         !applyPriorsOption(engine, options.priors, commandName, err))
         return false;
     app.showMainMenu();
-    if (!openLog(app, options, err))
-        return false;
     buildFreeIndex(app.algorithm);
     if (app.algorithm.freeCount == 0) {
         err << commandName << ": all step sizes are zero, there is nothing to fit\n";
         return false;
     }
-    return true;
+    return openLog(app, options, err);
 }
 
 } // namespace
@@ -318,7 +328,7 @@ bool prepareRun(BatchEngine& engine, const FitOptions& options, std::ostream& er
 int runFitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const std::optional<FitOptions> options = readOptions(args, err);
-    if (!options)
+    if (!options || !checkFiles(*options, err))
         return batchExit::badInput;
     BatchEngine engine;
     engine.ui.answerQuestionsTitled(options->method->questionTitle, Answer::No);

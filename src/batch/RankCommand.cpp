@@ -2,6 +2,7 @@
 
 #include "algorithm/AlgorithmCommands.h"
 #include "batch/BatchEngine.h"
+#include "batch/BatchFiles.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
 #include "batch/PriorsOption.h"
@@ -132,15 +133,19 @@ bool readCHat(const CommandLine& line, RankOptions& options, std::ostream& err)
     return true;
 }
 
-bool readOutput(const CommandLine& line, RankOptions& options, std::ostream& err)
+// Every file the run reads and writes, checked before the run. A covariance file that cannot be
+// opened is the window's to note, as "No such file exists".
+bool checkFiles(const RankOptions& options, std::ostream& err)
 {
-    std::vector<std::string> inputs{options.request.frequencyFile, options.request.incrementFile,
-                                    options.priors.file.value_or("")};
+    BatchFiles files(commandName);
+    nameDataFiles(files, options.request);
+    files.reads("--priors", options.priors.file.value_or(""));
     for (const CompetingModel& model : options.models) {
-        inputs.push_back(model.algorithmFile);
-        inputs.push_back(model.covarianceFile.value_or(""));
+        files.reads("--alg", model.algorithmFile);
+        files.mayRead("--cov", model.covarianceFile.value_or(""));
     }
-    return readOutputFile(line, inputs, commandName, err, options.outputFile);
+    files.writes("--out", options.outputFile.value_or(""));
+    return files.check(err);
 }
 
 std::optional<RankOptions> readOptions(const std::vector<std::string>& args, std::ostream& err)
@@ -163,8 +168,9 @@ std::optional<RankOptions> readOptions(const std::vector<std::string>& args, std
     if (!priors)
         return std::nullopt;
     options.priors = *priors;
-    if (!readConstant(line, options, err) || !readCHat(line, options, err) || !readOutput(line, options, err))
+    if (!readConstant(line, options, err) || !readCHat(line, options, err))
         return std::nullopt;
+    options.outputFile = outputFilePath(line);
     return options;
 }
 
@@ -305,7 +311,7 @@ std::optional<int> average(RankingWindow& window, std::ostream& err)
 int runRankCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const std::optional<RankOptions> options = readOptions(args, err);
-    if (!options)
+    if (!options || !checkFiles(*options, err))
         return batchExit::badInput;
     BatchEngine engine;
     if (!initializeFromData(engine, options->request, commandName, err) ||

@@ -1,5 +1,6 @@
 #include "batch/SimulateCommand.h"
 
+#include "batch/BatchFiles.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
 #include "model/DataSimulator.h"
@@ -248,6 +249,11 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out, 
 {
     const std::optional<SimulateOptions> options = readOptions(args, err);
     if (!options)
+        return batchExit::badInput;
+    BatchFiles files(commandName);
+    files.writes("--freq", options->frequencyFile);
+    files.writes("--inc", options->incrementFile);
+    if (!files.check(err))
         return batchExit::badInput;
     const std::variant<SimulatedData, SimulationRefusal> result = simulateData(options->request);
     if (const auto* refusal = std::get_if<SimulationRefusal>(&result)) {

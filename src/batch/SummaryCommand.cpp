@@ -1,6 +1,7 @@
 #include "batch/SummaryCommand.h"
 
 #include "batch/BatchEngine.h"
+#include "batch/BatchFiles.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
 #include "plots/DataPlotWindow.h"
@@ -72,8 +73,8 @@ bool readFiles(const CommandLine& line, SummaryOptions& options, std::ostream& e
     }
     options.algorithmFile = *in;
     options.plotFolder = line.value("--plots");
-    return readOutputFile(line, {*in, options.request.frequencyFile, options.request.incrementFile},
-                          commandName, err, options.outputFile);
+    options.outputFile = outputFilePath(line);
+    return true;
 }
 
 std::optional<SummaryOptions> readOptions(const std::vector<std::string>& args, std::ostream& err)
@@ -142,6 +143,16 @@ struct PlotWriter {
     }
 };
 
+// Every file the run reads and writes, checked before the run.
+bool checkFiles(const SummaryOptions& options, std::ostream& err)
+{
+    BatchFiles files(commandName);
+    nameDataFiles(files, options.request);
+    files.reads("--alg", options.algorithmFile);
+    files.writes("--out", options.outputFile.value_or(""));
+    return files.check(err);
+}
+
 bool preparePlotFolder(const std::string& folder, std::ostream& err)
 {
     std::error_code error;
@@ -158,7 +169,7 @@ bool preparePlotFolder(const std::string& folder, std::ostream& err)
 int runSummaryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const std::optional<SummaryOptions> options = readOptions(args, err);
-    if (!options)
+    if (!options || !checkFiles(*options, err))
         return batchExit::badInput;
     if (options->plotFolder && !preparePlotFolder(*options->plotFolder, err))
         return batchExit::badInput;

@@ -6,6 +6,10 @@
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    return orvanta::runBatch(args, std::cout, std::cerr);
+    return orvanta::runToTheEnd(
+        [&] {
+            std::vector<std::string> args(argv + 1, argv + argc);
+            return orvanta::runBatch(args, std::cout, std::cerr);
+        },
+        std::cerr);
 }

@@ -7,6 +7,7 @@
 #include "gui/CovarianceDisplayWindowView.h"
 #include "gui/DesktopView.h"
 #include "gui/EditValuesDialogView.h"
+#include "gui/EvaluationWindowView.h"
 #include "gui/InitializationWindowView.h"
 #include "gui/LoadPriorsWindowView.h"
 #include "gui/MainWindowView.h"
@@ -32,6 +33,7 @@ GuiSession::GuiSession(Application& app)
     desktop_->addViewFactory(makeMarquardtWindowView);
     desktop_->addViewFactory(makeCovarianceDisplayWindowView);
     desktop_->addViewFactory(makeCovarianceCalculationsWindowView);
+    desktop_->addViewFactory(makeEvaluationWindowView);
     desktop_->addViewFactory(makePlotWindowView);
     desktop_->addViewFactory(makeLoadPriorsWindowView);
     desktop_->addViewFactory(makePriorEditorView);

@@ -22,13 +22,14 @@ void MinimizationLog::close()
     path_.clear();
 }
 
-void MinimizationLog::write(const std::string& text)
+bool MinimizationLog::write(const std::string& text)
 {
     if (!file_.is_open())
-        return;
+        return true;
     const std::string bytes = withCrLf(text);
     file_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     file_.flush();
+    return static_cast<bool>(file_);
 }
 
 } // namespace orvanta

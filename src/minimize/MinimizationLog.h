@@ -17,8 +17,10 @@ public:
     bool isOpen() const { return file_.is_open(); }
     const std::string& path() const { return path_; }
 
-    // Appends text; the file is flushed so that a crash or a kill keeps what was written.
-    void write(const std::string& text);
+    // Appends text; the file is flushed so that a crash or a kill keeps what was written. False
+    // when the text could not be written (a full disk); the log stays open, for the caller to
+    // tell the user and close it.
+    bool write(const std::string& text);
 
 private:
     std::ofstream file_;

@@ -333,13 +333,31 @@ std::string marquardtResultRecord(const MarquardtProgress& progress)
 
 // ---- The displays -----------------------------------------------------------------------------
 
+namespace {
+
+// A log record. A log that cannot take it (a full disk) is closed and the user told once; the
+// run goes on without it.
+void writeLogRecord(Application& app, const std::string& record)
+{
+    if (app.minimizationLog.write(record))
+        return;
+    const std::string name = app.minimizationLog.path();
+    app.minimizationLog.close();
+    app.algorithm.options.fileFrequency = 0;
+    app.ui().showMessage("The log file " + name + " could not be written (the disk may be full).\n\n" +
+                             "It has been closed; the minimization goes on without it.",
+                         "Log file management", Buttons::OK, Icon::Exclamation);
+}
+
+} // namespace
+
 void showInitialSimplex(Application& app, const InitialSimplex& simplex)
 {
     app.mainWindow.clearPanel(statusBar::messages, 1);
     app.ui().processPendingEvents();
     const MinimizerOptions& options = app.algorithm.options;
     if (options.fileFrequency != 0)
-        app.minimizationLog.write(initialSimplexRecord(simplex));
+        writeLogRecord(app, initialSimplexRecord(simplex));
     if (options.terminalFrequency != 0)
         openSimplexWindow(app, freeCountOf(simplex.firstVertex)).setInitialText(initialSimplexText(simplex));
 }
@@ -357,12 +375,12 @@ void showProgress(Application& app, const SimplexProgress& progress)
 
 void writeProgress(Application& app, const SimplexProgress& progress)
 {
-    app.minimizationLog.write(simplexProgressRecord(progress, app.algorithm.options.fileFrequency));
+    writeLogRecord(app, simplexProgressRecord(progress, app.algorithm.options.fileFrequency));
 }
 
 void writeSimplexResult(Application& app, const SimplexProgress& progress)
 {
-    app.minimizationLog.write(simplexResultRecord(progress));
+    writeLogRecord(app, simplexResultRecord(progress));
 }
 
 void showMarquardtProgress(Application& app, const MarquardtProgress& progress)
@@ -383,7 +401,7 @@ void showMarquardtProgress(Application& app, const MarquardtProgress& progress)
 
 void writeMarquardtProgress(Application& app, const MarquardtProgress& progress)
 {
-    app.minimizationLog.write(marquardtProgressRecord(progress));
+    writeLogRecord(app, marquardtProgressRecord(progress));
 }
 
 void showMarquardtResult(Application& app, const MarquardtProgress& progress)
@@ -409,7 +427,7 @@ void showMarquardtResult(Application& app, const MarquardtProgress& progress)
 
 void writeMarquardtResult(Application& app, const MarquardtProgress& progress)
 {
-    app.minimizationLog.write(marquardtResultRecord(progress));
+    writeLogRecord(app, marquardtResultRecord(progress));
 }
 
 std::string parameterValueLines(const AlgorithmData& data, const std::vector<double>& vector)

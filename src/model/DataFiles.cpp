@@ -1,13 +1,10 @@
 #include "model/DataFiles.h"
 
+#include "text/LineReader.h"
 #include "text/NumberText.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -49,8 +46,6 @@ public:
 
     void add(std::string line)
     {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
         if (isBlankLine(line)) {
             ++pendingBlankLines_;
             return;
@@ -69,56 +64,74 @@ private:
     std::vector<std::string> lines_;
 };
 
+// A refused file is named; what that means for the model is added by the caller
+// (initializationOutcome): the data read before stay in force.
+DataFileProblem refusedFileProblem(FileKind kind, const std::string& path, const std::string& what)
+{
+    return {"The " + kindName(kind) + " data file\n" + path + "\n" + what + ".", notReadTitle, Icon::Exclamation,
+            true};
+}
+
 DataFileProblem notReadProblem(FileKind kind, const std::string& path, const std::string& reason)
 {
-    return {"The " + kindName(kind) + " data file\n" + path + "\ncould not be read: " + reason + ".",
-            notReadTitle, Icon::Exclamation, true};
+    return refusedFileProblem(kind, path, "could not be read: " + reason);
 }
 
-// Why path cannot be opened, as far as the file system tells.
-std::string openFailureReason(const std::string& path, int openErrno)
+// The columns that hold a line's fields: 1-12 of a frequency line, 1-34 of an increment line.
+std::size_t fieldColumns(FileKind kind)
 {
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (!std::filesystem::exists(status))
-        return "there is no such file";
-    if (std::filesystem::is_directory(status))
-        return "it is a folder";
-    if (openErrno != 0)
-        return std::string("it could not be opened (") + std::strerror(openErrno) + ")";
-    return "it could not be opened";
+    return kind == FileKind::Frequency ? 12 : 34;
 }
 
-// Reads up to maxRecords record lines of path; a problem when the file cannot be read.
+// A character that no text file has among its fields: a control character other than tab,
+// vertical tab, form feed and the old end-of-file mark. Such bytes mean a binary file.
+bool isBinaryCharacter(char c)
+{
+    const auto code = static_cast<unsigned char>(c);
+    return (code < 0x20 && c != '\t' && c != '\v' && c != '\f' && code != 0x1a) || code == 0x7f;
+}
+
+std::optional<unsigned> binaryCharacterIn(std::string_view fields)
+{
+    for (char c : fields)
+        if (isBinaryCharacter(c))
+            return static_cast<unsigned char>(c);
+    return std::nullopt;
+}
+
+bool hasDigit(std::string_view fields)
+{
+    return std::any_of(fields.begin(), fields.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Reads up to maxRecords record lines of path. A problem when the file cannot be read or is
+// no text, and when no line has a number among its fields: such a file holds no records, and
+// taking it would make an evaluation of nothing look like a fit.
 std::variant<std::vector<std::string>, DataFileProblem>
 readRecordLines(FileKind kind, const std::string& path, int maxRecords)
 {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        return notReadProblem(kind, path, "it is a folder");
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return notReadProblem(kind, path, openFailureReason(path, errno));
-
+    LineReader reader = LineReader::openFile(path);
     RecordLines records(maxRecords);
-    std::string line;
-    bool lineStarted = false;
-    for (int c = in.get(); c != std::char_traits<char>::eof() && !records.full(); c = in.get()) {
-        if (c == '\n') {
-            records.add(std::move(line));
-            line.clear();
-            lineStarted = false;
-            continue;
-        }
-        lineStarted = true;
-        if (line.size() < keptLineLength)
-            line += static_cast<char>(c);
+    bool anyNumber = false;
+    while (!records.full()) {
+        std::optional<std::string> line = reader.next(keptLineLength);
+        if (!line)
+            break;
+        const std::string_view fields = std::string_view(*line).substr(0, fieldColumns(kind));
+        if (const std::optional<unsigned> code = binaryCharacterIn(fields))
+            return notReadProblem(kind, path,
+                                  "it is not a text file (line " + numberText(reader.lineCount()) +
+                                      " holds the control character of code " + numberText(*code) + ")");
+        anyNumber = anyNumber || hasDigit(fields);
+        records.add(std::move(*line));
     }
-    if (in.bad())
-        return notReadProblem(kind, path, "reading stopped with an error");
-    if (lineStarted)
-        records.add(std::move(line)); // the last line has no line break
+    if (reader.failed())
+        return notReadProblem(kind, path, reader.problem());
+    if (!anyNumber) {
+        const char* what =
+            kind == FileKind::Frequency ? "holds no frequency cells" : "holds no increment records";
+        return refusedFileProblem(kind, path, what);
+    }
     return records.take();
 }
 

@@ -5,6 +5,7 @@
 #include "model/ModelState.h"
 #include "model/NumericalRoutines.h"
 #include "model/NumericalRoutinesDetail.h"
+#include "model/SelectionIntegral.h"
 #include "text/NumberText.h"
 #include "ui/UserInterface.h"
 
@@ -56,8 +57,8 @@ constexpr double abandonedMoment = 1e-6; // mean and variance when l1 >= L
 constexpr double weightSumLow = 0.999;
 constexpr double weightSumHigh = 1.001;
 constexpr double selectionStart = 0.001;
-constexpr double selectionCoverage = 0.999999;
 constexpr double selectionSds = 5.0;
+constexpr double negligibleBeyondSds = 40.0; // a normal density there is below 1e-347
 constexpr double quietNaN = std::numeric_limits<double>::quiet_NaN();
 
 // What every record shares in one evaluation.
@@ -468,49 +469,79 @@ bool selectionApplies(const IncrementSettings& s, const RecordGrowth& g, const R
     return s.selectivity && g.mean - selectionSds * e.sd < s.selMean + selectionSds * s.selSd;
 }
 
-// Step 7's integral A of exp(-nll(x)) sel(x) over the increments x; nothing on a failure.
-std::optional<double> selectionIntegral(const IncrementSettings& s, const RecordGrowth& g, RecordErrorModel& e,
-                                        int record, ModelState& state)
+// Where the integrand of step 7 matters and how finely it varies. The density exp(-nll(x)) of
+// the observed increment lies within 40 SDs of its mean (for gamma errors also 40 scales, the
+// reach of the exponential tail), and sel(x) is 0 more than 40 of its SDs below its mean. The
+// density of Gaussian errors is a normal one of variance V or T (truncated and convolved with
+// the measurement error, whose SD then counts too); that of gamma errors is not smooth near 0
+// when its shape is below 1, so its panels are never joined.
+IntegrandExtent selectionExtent(const IncrementSettings& s, const RecordErrorModel& e)
 {
-    const double selectionUpper = s.selMean + selectionSds * s.selSd;
+    IntegrandExtent extent;
+    double centre = e.mu;
+    double reach = e.sd;
+    switch (e.kind) {
+    case ErrorModel::GaussianExact:
+        extent.narrowestSd = std::sqrt(e.V);
+        break;
+    case ErrorModel::GaussianWide:
+        extent.narrowestSd = std::sqrt(e.T);
+        break;
+    case ErrorModel::GaussianConvolved:
+        extent.narrowestSd = std::min(std::sqrt(e.V), std::sqrt(e.mv));
+        reach = std::max(reach, std::sqrt(e.V + e.mv));
+        break;
+    case ErrorModel::GammaExact:
+    case ErrorModel::GammaConvolved:
+        centre = e.mean;
+        reach = std::max(reach, e.s);
+        break;
+    }
+    reach = std::max(reach, extent.narrowestSd);
+    extent.narrowestSd = std::min(extent.narrowestSd, s.selSd);
+    extent.low = std::max(centre - negligibleBeyondSds * reach, s.selMean - negligibleBeyondSds * s.selSd);
+    extent.high = centre + negligibleBeyondSds * reach;
+    return extent;
+}
+
+// Step 7's integral A of exp(-nll(x)) sel(x) over the increments x. A failure is noted in the
+// state and named in the result.
+SelectionIntegral selectionIntegral(const IncrementSettings& s, const RecordGrowth& g, RecordErrorModel& e,
+                                    int record, ModelState& state)
+{
     if (s.selSd == 0.0) {
-        noteFailure(state, record, "the SD of the size-at-age selectivity is zero");
-        return std::nullopt;
+        SelectionIntegral zeroSd;
+        zeroSd.failure = "the SD of the size-at-age selectivity is zero";
+        noteFailure(state, record, zeroSd.failure);
+        return zeroSd;
     }
-    const auto integrand = [&](double x) { return std::exp(-e.nll(x)) * selection(s, x); };
-    const double upper = s.Linf + g.cycleL + selectionSds * s.sdLinf;
-    double x = selectionStart;
-    double atX = integrand(x);
-    double A = 0.0;
-    while (x < upper) {
-        const double h = x <= selectionUpper ? std::min(e.sd / 5.0, s.selSd / 5.0) : e.sd / 5.0;
-        const double next = x + h;
-        if (!(next > x)) {
-            noteFailure(state, record, "the selectivity integral cannot advance (step not positive)");
-            return std::nullopt;
-        }
-        // The panel's right end x + h is the next panel's left end, the very same double.
-        const double atNext = integrand(next);
-        A += (atX + 4.0 * integrand(x + h / 2.0) + atNext) * h / 6.0;
-        x = next;
-        atX = atNext;
-        if (A >= selectionCoverage)
-            break;
-    }
+    SelectionPanels panels;
+    panels.start = selectionStart;
+    panels.fineStep = std::min(e.sd / 5.0, s.selSd / 5.0);
+    panels.fineUntil = s.selMean + selectionSds * s.selSd;
+    panels.coarseStep = e.sd / 5.0;
+    panels.upper = s.Linf + g.cycleL + selectionSds * s.sdLinf;
+    const bool convolved = e.kind == ErrorModel::GaussianConvolved || e.kind == ErrorModel::GammaConvolved;
+    const SelectionIntegral A = integrateSelection(
+        panels, selectionExtent(s, e), [&](double x) { return std::exp(-e.nll(x)) * selection(s, x); },
+        convolved ? convolvedIntegrandLimits : plainIntegrandLimits);
+    if (A.failed())
+        noteFailure(state, record, A.failure);
     return A;
 }
 
 // Step 7: the record's likelihood conditional on size-at-age selection,
 // nll - ln sel(d) + ln A with A = integral of exp(-nll(x)) sel(x) dx. False on a failure.
 bool applySelectivity(const IncrementSettings& s, const RecordGrowth& g, RecordErrorModel& e, double d,
-                      double& recordNll, int record, ModelState& state)
+                      RecordResult& result, int record, ModelState& state)
 {
     if (!selectionApplies(s, g, e))
         return true;
-    const std::optional<double> A = selectionIntegral(s, g, e, record, state);
-    if (!A)
+    const SelectionIntegral A = selectionIntegral(s, g, e, record, state);
+    result.selectionPanels = A.panels;
+    if (A.failed())
         return false;
-    recordNll = recordNll - std::log(selection(s, d)) + std::log(*A);
+    result.recordNll = result.recordNll - std::log(selection(s, d)) + std::log(A.area);
     return true;
 }
 
@@ -524,13 +555,13 @@ bool errorModel(const IncrementSettings& s, const RecordGrowth& g, int record, M
 
 // Steps 6 and 7 for a record that is not ignored. False on a failure.
 bool recordLikelihood(const IncrementSettings& s, const RecordGrowth& g, double d, int record,
-                      ModelState& state, double& recordNll)
+                      ModelState& state, RecordResult& result)
 {
     RecordErrorModel e;
     if (!errorModel(s, g, record, state, e))
         return false;
-    recordNll = e.nll(d);
-    return !s.selectivity || applySelectivity(s, g, e, d, recordNll, record, state);
+    result.recordNll = e.nll(d);
+    return !s.selectivity || applySelectivity(s, g, e, d, result, record, state);
 }
 
 // Step 5 for record i: the moments of the true increment. False on a failure.
@@ -609,7 +640,7 @@ double incrementPart(ModelState& state, const ModelParameters& params, const std
             result.recordNll = 0.0;
             continue;
         }
-        if (!recordLikelihood(settings, growth, d, i, state, result.recordNll)) {
+        if (!recordLikelihood(settings, growth, d, i, state, result)) {
             result.recordNll = quietNaN;
             return quietNaN;
         }
@@ -638,9 +669,10 @@ RecordDensityResult forEachRecordDensity(const ModelState& state, const ModelPar
             return RecordDensityResult::Failed;
         std::optional<double> A;
         if (selectionApplies(settings, growth, e)) {
-            A = selectionIntegral(settings, growth, e, i, scratch);
-            if (!A)
+            const SelectionIntegral integral = selectionIntegral(settings, growth, e, i, scratch);
+            if (integral.failed())
                 return RecordDensityResult::Failed;
+            A = integral.area;
         }
         // Truncated at zero without measurement error (Gaussian), or no mass at or below zero
         // without measurement error (gamma): no density there.

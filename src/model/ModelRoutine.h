@@ -42,6 +42,8 @@ public:
     // Why the last evaluation has no finite objective, in words for the user; empty when it
     // has one or the model does not say.
     virtual std::string lastFailure() const { return {}; }
+    // The data files read at the last initialization, so that nothing is written over them.
+    virtual std::vector<std::string> dataFiles() const { return {}; }
 };
 
 } // namespace orvanta

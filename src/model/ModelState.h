@@ -55,6 +55,7 @@ struct RecordResult {
     double meanIncrement = 0.0;
     double incrementVariance = 0.0;
     double recordNll = 0.0;
+    std::int64_t selectionPanels = 0; // Simpson panels of the record's size-at-age selectivity integral
 };
 
 enum class AnalysisType : char { SizeFrequency = 'S', Increments = 'I', Both = 'B' };

@@ -113,6 +113,15 @@ std::string TarnfieldModel::documentationText()
     return text;
 }
 
+std::vector<std::string> TarnfieldModel::dataFiles() const
+{
+    std::vector<std::string> files;
+    for (const std::string* file : {&state_.frequencyFile, &state_.incrementFile})
+        if (!file->empty())
+            files.push_back(*file);
+    return files;
+}
+
 void TarnfieldModel::MODEL(ModelArguments args)
 {
     if (args.NF == callCode::initialize)

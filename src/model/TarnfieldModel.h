@@ -31,6 +31,7 @@ public:
 
     void MODEL(ModelArguments args) override;
     std::string lastFailure() const override { return state_.arithmeticFailure; }
+    std::vector<std::string> dataFiles() const override;
 
     const ModelState& state() const { return state_; }
     ModelState& state() { return state_; }

@@ -55,18 +55,6 @@ std::string rangeCaption(const char* axis, double max, double min)
            "-Min =  " + signedNumberText(roundedToSixDecimals(min));
 }
 
-PlotControl makeControl(PlotControl::Kind kind, const char* name, const char* caption, int column,
-                        const char* frame = "")
-{
-    PlotControl c;
-    c.kind = kind;
-    c.name = name;
-    c.caption = caption;
-    c.column = column;
-    c.frame = frame;
-    return c;
-}
-
 PlotControl checkBox(const char* name, const char* caption, const char* toolTip = "")
 {
     PlotControl c = makeControl(PlotControl::Kind::CheckBox, name, caption, 1, "Plot Options:");
@@ -117,7 +105,7 @@ DataPlotWindow::DataPlotWindow(DataPlotPage page, std::function<void()> closeWin
     graph().addStaticLine({"Xaxis", left, bottom, right, bottom});
 
     // Loading: the grid marks, the check boxes, the page.
-    drawGridmarks();
+    drawGridmarks(graph());
     setChecked("Check_Line", true);
     setChecked("Check_Scatter", true);
     setChecked("Check_Drop", false);
@@ -172,14 +160,6 @@ void DataPlotWindow::declareControls()
     addGraphCaption({"lblXZero", "", left, 7420.0});
 }
 
-void DataPlotWindow::drawGridmarks()
-{
-    for (int k = 0; k <= 9; ++k) {
-        graph().line(left, top + 624.0 * k, 820.0, top + 624.0 * k, paletteCode::black);
-        graph().line(right - 648.0 * k, bottom, right - 648.0 * k, 6620.0, paletteCode::black);
-    }
-}
-
 void DataPlotWindow::fillEmptyBox(const std::string& box, double value)
 {
     if (boxText(box).empty())
@@ -226,7 +206,7 @@ void DataPlotWindow::clearPlot()
     setControlCaption("lblCorr", "");
     for (const char* box : {"txtYmax", "txtYmin", "txtXmax", "txtXmin"})
         setBoxText(box, "");
-    drawGridmarks();
+    drawGridmarks(graph());
     selectXVariable();
     selectYVariable();
     graphChanged();

@@ -82,7 +82,6 @@ private:
 
     void declareControls();
     void clearPlot();
-    void drawGridmarks();
     void selectXVariable();
     void selectYVariable();
     bool indexMode() const { return selectedItem("listXVar") <= 0; }

@@ -1,5 +1,7 @@
 #include "plots/PlotSurface.h"
 
+#include <cstddef>
+
 namespace orvanta {
 
 namespace {
@@ -55,6 +57,22 @@ void PlotSurface::text(double left, double top, std::string text, int colour)
     PlotPrimitive p = primitive(PlotPrimitive::Kind::Text, left, top, colour);
     p.text = std::move(text);
     primitives_.push_back(std::move(p));
+}
+
+double textWidth(const std::string& text)
+{
+    std::size_t longest = 0;
+    std::size_t current = 0;
+    for (const char c : text) {
+        if (c == '\n') {
+            current = 0;
+            continue;
+        }
+        // Count characters, not the continuation bytes of UTF-8.
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80 && ++current > longest)
+            longest = current;
+    }
+    return static_cast<double>(longest) * textCharacterWidth;
 }
 
 std::vector<PlotPrimitive> PlotSurface::primitivesOf(PlotPrimitive::Kind kind) const

@@ -85,6 +85,12 @@ private:
     std::vector<StaticLine> staticLines_;
 };
 
+// Texts are drawn in a monospace face 160 twips (8 points) high, so a character advances about
+// 0.6 of that. The width of a text is that of its longest line; windows use it to keep captions
+// on the surface.
+inline constexpr double textCharacterWidth = 96.0;
+double textWidth(const std::string& text);
+
 // A picture to render or save: the surface's primitives and static lines, and text laid on top
 // (the plot window's captions that belong to the graph, such as the axis end values).
 struct PlotPicture {

@@ -1,5 +1,6 @@
 #include "plots/PlotWindow.h"
 
+#include "plots/PlotPalette.h"
 #include "plots/SvgWriter.h"
 #include "text/TextFile.h"
 #include "ui/Desktop.h"
@@ -142,6 +143,26 @@ void PlotWindow::listDoubleClicked(const std::string& name, int index)
 void PlotWindow::textEdited(const std::string& name, std::string text)
 {
     mutableControl(name).text = std::move(text);
+}
+
+PlotControl makeControl(PlotControl::Kind kind, std::string name, std::string caption, int column,
+                            std::string frame)
+{
+    PlotControl c;
+    c.kind = kind;
+    c.name = std::move(name);
+    c.caption = std::move(caption);
+    c.column = column;
+    c.frame = std::move(frame);
+    return c;
+}
+
+void drawGridmarks(PlotSurface& graph)
+{
+    for (int k = 0; k <= 9; ++k) {
+        graph.line(720.0, 480.0 + 624.0 * k, 820.0, 480.0 + 624.0 * k, paletteCode::black);
+        graph.line(7200.0 - 648.0 * k, 6720.0, 7200.0 - 648.0 * k, 6620.0, paletteCode::black);
+    }
 }
 
 void waitWhileOpen(const Desktop& desktop, const std::string& name, UserInterface& ui,

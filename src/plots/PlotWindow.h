@@ -115,6 +115,14 @@ private:
     std::vector<GraphCaption> captions_;
 };
 
+// A control of the given kind, design name, caption, column and frame.
+PlotControl makeControl(PlotControl::Kind kind, std::string name, std::string caption, int column,
+                            std::string frame = {});
+
+// Draw_Gridmarks of the windows whose plot area spans x = 720..7200 and y = 480 (top) to 6720
+// (bottom): ten black ticks 100 twips long up the Y axis and along the X axis.
+void drawGridmarks(PlotSurface& graph);
+
 // "Save picture...": asks for a file (PNG or SVG, PNG preselected, a date-time default name) and
 // writes the window's picture to it, as SVG when the name ends in ".svg" and otherwise as the
 // PNG bytes that png makes of it (the windowing layer renders those). The file is replaced only

@@ -5,7 +5,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 #include <optional>
+#include <string>
 #include <system_error>
 #include <vector>
 
@@ -118,6 +120,26 @@ void roundToDigits(DecimalDigits& number, int keep)
             ++number.digits.back();
         }
     }
+    dropTrailingZeros(number);
+}
+
+// Whether number lies beyond the largest double, as the largest doubles do once rounded up in
+// their 15th digit (1.79769313486232E+308).
+bool beyondDoubleRange(const DecimalDigits& number)
+{
+    if (number.pointPosition < std::numeric_limits<double>::max_exponent10 + 1)
+        return false;
+    const std::string text = "0." + number.digits + "e" + std::to_string(number.pointPosition);
+    double value = 0.0;
+    return std::from_chars(text.data(), text.data() + text.size(), value).ec ==
+           std::errc::result_out_of_range;
+}
+
+// Keeps the first keep significant digits and drops the rest.
+void cutToDigits(DecimalDigits& number, int keep)
+{
+    if (keep < number.size())
+        number.digits.resize(static_cast<std::size_t>(keep));
     dropTrailingZeros(number);
 }
 
@@ -545,8 +567,14 @@ std::string numberText(double value)
 {
     if (!std::isfinite(value))
         return nonFiniteText(value);
-    DecimalDigits number = exactDecimal(std::fabs(value));
+    const DecimalDigits exact = exactDecimal(std::fabs(value));
+    DecimalDigits number = exact;
     roundToDigits(number, numberTextDigits);
+    // Rounded up, the largest doubles would no longer read back as numbers: they are cut instead.
+    if (beyondDoubleRange(number)) {
+        number = exact;
+        cutToDigits(number, numberTextDigits);
+    }
     if (number.isZero())
         return "0";
     const int exponent = number.pointPosition - 1;

@@ -27,7 +27,9 @@ std::string formatNumber(std::string_view text, std::string_view pattern);
 // away from zero), no trailing zeros, "0." before a fraction. Magnitudes from 1E-04 up to but
 // not including 1E+15 (after rounding) are written plainly, all others in exponent form:
 // mantissa, "E", sign, at least two exponent digits (1.5E+20, 1E-05). Zero is "0" whatever its
-// sign; NaN and infinities are "NaN", "Infinity" and "-Infinity".
+// sign; NaN and infinities are "NaN", "Infinity" and "-Infinity". A magnitude whose rounding
+// would leave the range of double is cut after its 15th digit instead (1.79769313486231E+308),
+// so that every text it writes reads back with textToDouble.
 std::string numberText(double value);
 std::string numberText(long long value);
 std::string numberText(unsigned long long value);

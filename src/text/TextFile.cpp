@@ -77,6 +77,32 @@ std::string withCrLf(const std::string& text)
     return result;
 }
 
+std::string unwritableFileReason(const std::string& path, FileSystem& files)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::is_directory(path, error))
+        return "it is a folder";
+    const fs::path folder = fs::absolute(path, error).parent_path();
+    if (!fs::is_directory(folder, error))
+        return "the folder " + folder.string() + " does not exist";
+    const std::string probe = temporaryNameBeside(path, files);
+    const bool created = files.writeNew(probe, std::string());
+    files.remove(probe);
+    return created ? std::string() : "no file can be created in its folder";
+}
+
+bool sameFile(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error))
+        return true;
+    std::error_code errorA, errorB;
+    const auto canonicalA = std::filesystem::weakly_canonical(a, errorA);
+    const auto canonicalB = std::filesystem::weakly_canonical(b, errorB);
+    return !errorA && !errorB && canonicalA == canonicalB;
+}
+
 bool saveTextFile(const std::string& path, const std::string& text, FileSystem& files)
 {
     return saveFileBytes(path, withCrLf(text), files);

@@ -30,4 +30,13 @@ bool saveTextFile(const std::string& path, const std::string& text, FileSystem& 
 // The same for bytes written as they are (pictures and the like).
 bool saveFileBytes(const std::string& path, const std::string& bytes, FileSystem& files = realFileSystem());
 
+// Why a file cannot be written at path ("it is a folder", "the folder ... does not exist", "no
+// file can be created in its folder"), found by creating and removing a file beside it; empty
+// when it can. Nothing at path itself is touched.
+std::string unwritableFileReason(const std::string& path, FileSystem& files = realFileSystem());
+
+// Whether two paths name the same file, existing or not (links and "." and ".." resolved), so
+// that nothing is written over a file that is read.
+bool sameFile(const std::string& a, const std::string& b);
+
 } // namespace orvanta

@@ -300,12 +300,9 @@ void reportNonFinitePoint(Application& app, int g, const std::vector<double>& tr
 void showRemainingTime(Application& app, int g, long long m, int n, double elapsed)
 {
     const long long remainingCalls = (gridCount - g + 1) * callsPerGrid(n) - m;
-    double seconds = elapsed / static_cast<double>(m) * static_cast<double>(remainingCalls);
-    // A clock that jumps must not make the estimate unprintable.
-    seconds = std::isfinite(seconds) ? std::clamp(seconds, 0.0, 1e12) : 0.0;
     setPanel(app, 2,
              "Estimated time remaining for all three grids (m:s): " +
-                 minutesSecondsText(static_cast<long long>(std::nearbyint(seconds))));
+                 remainingTimeText(elapsed, static_cast<double>(m), static_cast<double>(remainingCalls)));
 }
 
 void summarizeGrid(Application& app, int g, const GridSums& sums)
@@ -632,6 +629,14 @@ std::string minutesSecondsText(long long seconds)
     const long long minutes = seconds / 60;
     const long long rest = seconds - 60 * minutes;
     return numberText(minutes) + ":" + (rest < 10 ? "0" : "") + numberText(rest);
+}
+
+std::string remainingTimeText(double elapsedSeconds, double done, double remaining)
+{
+    // A clock that jumps must not make the estimate unprintable.
+    double seconds = elapsedSeconds / done * remaining;
+    seconds = std::isfinite(seconds) ? std::clamp(seconds, 0.0, 1e12) : 0.0;
+    return minutesSecondsText(static_cast<long long>(std::nearbyint(seconds)));
 }
 
 bool prepareCovarianceCentre(Application& app)

@@ -60,6 +60,11 @@ std::optional<double> askObjectiveConstant(Application& app);
 // A whole number of seconds as minutes, ":" and two-digit seconds: 125 -> "2:05".
 std::string minutesSecondsText(long long seconds);
 
+// The remaining-time estimate of a long calculation: elapsed seconds / work done x work
+// remaining, rounded to whole seconds, as minutesSecondsText writes it. A clock that jumps (or
+// no work done yet) gives a printable estimate, never a fault.
+std::string remainingTimeText(double elapsedSeconds, double done, double remaining);
+
 // ---- The steps of a numerical run, in the order the dialogue takes them ---------------------
 
 // centreValues and centreSteps copied from the parameter set, the free-position maps built, the

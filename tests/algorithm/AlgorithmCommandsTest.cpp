@@ -282,6 +282,33 @@ TEST_F(AlgorithmCommands, AFileThatCannotBeOpenedIsReportedAsAProblemReading)
     expectNotReady();
 }
 
+TEST_F(AlgorithmCommands, AFolderOrAFileThatStopsTheReadingIsAProblemReading)
+{
+    // A folder is refused before anything is read; a line without an end stops the reading
+    // after some values were stored, so the session loses its algorithm data.
+    loadFile(writeTwentyParameterFile("good.alg"));
+    std::string endless = readFileBytes(dir.file("good.alg"));
+    endless.insert(endless.find("\r\n", endless.find("link for ", endless.find("link for ") + 1)),
+                   std::string(longestLine, ' ')); // in the line of parameter 2
+    writeFileBytes(dir.file("endless.alg"), endless);
+    struct Case {
+        std::string path;
+        bool ready;
+    };
+    const Case cases[] = {{dir.path().string(), true}, {dir.file("endless.alg"), false}};
+    for (const Case& c : cases) {
+        ui.answer(Answer::Yes).pickFile(c.path).answer(Answer::OK);
+        app.mainMenuButtonClicked(menuButton::loadAlg);
+        EXPECT_EQ(ui.messages().back().title, "Problem Reading Algorithm File!") << c.path;
+        EXPECT_EQ(ui.messages().back().icon, Icon::Critical);
+        if (c.ready) {
+            EXPECT_EQ(app.session.algorithmFileName, dir.file("good.alg"));
+        } else {
+            expectNotReady();
+        }
+    }
+}
+
 TEST_F(AlgorithmCommands, ARefusedFileIsToldWithTheMainMenuHidden)
 {
     const std::string complete = readFileBytes(writeTwentyParameterFile("good.alg"));

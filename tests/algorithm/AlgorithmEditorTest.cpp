@@ -954,6 +954,52 @@ TEST_F(Editor, LogThatCannotBeCreatedIsToldAndStaysClosed)
     EXPECT_FALSE(editor()->closeLogButton().enabled);
 }
 
+// A model that has read the data files it names.
+class ModelWithDataFiles : public ModelRoutine {
+public:
+    explicit ModelWithDataFiles(std::vector<std::string> files) : files_(std::move(files)) {}
+    void MODEL(ModelArguments) override {}
+    std::vector<std::string> dataFiles() const override { return files_; }
+
+private:
+    std::vector<std::string> files_;
+};
+
+TEST_F(Editor, ALogNamedLikeAnInputOfTheSessionIsRefusedAndTheFileKept)
+{
+    testing::TempDir dir;
+    for (const char* name : {"fit.alg", "fit.pri", "lengths.dat"})
+        testing::writeFileBytes(dir.file(name), std::string("the content of ") + name);
+    app.session.algorithmFileName = dir.file("fit.alg");
+    app.session.priorsFileName = dir.file("fit.pri");
+    ModelWithDataFiles model({dir.file("lengths.dat")});
+    app.setModel(&model);
+    struct Case {
+        std::string picked;
+        std::string replaced;
+    };
+    const Case cases[] = {
+        {dir.file("fit.alg"), "the algorithm file " + dir.file("fit.alg")},
+        {dir.file("./fit.pri"), "the priors file " + dir.file("fit.pri")},
+        {dir.file("lengths.dat"), "the data file " + dir.file("lengths.dat")},
+    };
+    open();
+    for (const Case& c : cases) {
+        ui.pickFile(c.picked).answer(Answer::OK);
+        editor()->cmdOpenLog_Click();
+        EXPECT_EQ(lastShown().text, "The log file " + c.picked + " would replace " + c.replaced +
+                                        ".\n\nPlease choose another name for the log file.");
+        EXPECT_EQ(lastShown().title, "Log file management");
+        EXPECT_EQ(lastShown().icon, Icon::Exclamation);
+        EXPECT_FALSE(app.minimizationLog.isOpen());
+        EXPECT_EQ(app.algorithm.options.logFileName, "minimize.ovl");
+        EXPECT_TRUE(editor()->openLogButton().enabled);
+    }
+    for (const char* name : {"fit.alg", "fit.pri", "lengths.dat"})
+        EXPECT_EQ(testing::readFileBytes(dir.file(name)), std::string("the content of ") + name);
+    app.setModel(nullptr);
+}
+
 TEST_F(Editor, OpenLogIsShownWhenTheEditorOpensAgain)
 {
     testing::TempDir dir;

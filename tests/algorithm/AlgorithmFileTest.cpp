@@ -153,6 +153,13 @@ TEST(WriteAlgorithmFile, HasParamCountPlusSevenLines)
     }
 }
 
+TEST(ShortenedLogFileName, DropsControlCharacters)
+{
+    EXPECT_EQ(shortenedLogFileName("fit\r.ovl"), "fit.ovl");
+    EXPECT_EQ(shortenedLogFileName(std::string("\t\0a.ovl\n", 8)), "a.ovl");
+    EXPECT_EQ(withoutControlCharacters("  a b\x1f"), "  a b");
+}
+
 TEST(ShortenedLogFileName, KeepsShortNamesAndDropsFoldersOfLongOnes)
 {
     struct Case {
@@ -248,15 +255,64 @@ TEST(ReadAlgorithmFile, ReadsTheThreeParameterExample)
     EXPECT_EQ(data.options.stepReductionFraction, 0.25);
 }
 
-TEST(ReadAlgorithmFile, AcceptsLineFeedsAlone)
+TEST(ReadAlgorithmFile, AcceptsLineFeedsAndCarriageReturnsAlone)
 {
     AlgorithmData crLf = modelData(3);
-    AlgorithmData lf = modelData(3);
     ASSERT_FALSE(readAlgorithmText(withLineEnds(threeParameterLines()), crLf).failed());
-    ASSERT_FALSE(readAlgorithmText(withLineEnds(threeParameterLines(), "\n"), lf).failed());
-    EXPECT_EQ(lf.paramValues, crLf.paramValues);
-    EXPECT_EQ(lf.fuseCodes, crLf.fuseCodes);
-    EXPECT_EQ(lf.options.logFileName, crLf.options.logFileName);
+    for (const std::string lineEnd : {"\n", "\r"}) {
+        AlgorithmData other = modelData(3);
+        ASSERT_FALSE(readAlgorithmText(withLineEnds(threeParameterLines(), lineEnd), other).failed());
+        EXPECT_EQ(other.paramValues, crLf.paramValues);
+        EXPECT_EQ(other.fuseCodes, crLf.fuseCodes);
+        EXPECT_EQ(other.options.logFileName, crLf.options.logFileName);
+        EXPECT_EQ(other.options.stepReductionFraction, crLf.options.stepReductionFraction);
+    }
+}
+
+TEST(ReadAlgorithmFile, ControlCharactersInTheLogNameAreDroppedSoTheFileWrittenBackReadsAgain)
+{
+    std::vector<std::string> lines = threeParameterLines();
+    // Codes 1, 11, 127 and two NULs among the name's columns.
+    lines[8] = optionLine(std::string("\1fit\13.ovl\177\0", 12), "Name of output file");
+    AlgorithmData data = modelData(3);
+    ASSERT_FALSE(readAlgorithmText(withLineEnds(lines), data).failed());
+    EXPECT_EQ(data.options.logFileName, "  fit.ovl");
+
+    // A name given elsewhere (the batch --log) with a line end in it is cleaned when written.
+    data.options.logFileName = "run\r\nlog.ovl";
+    const std::string written = algorithmFileText(data);
+    EXPECT_EQ(data.options.logFileName, "runlog.ovl");
+    AlgorithmData again = modelData(3);
+    ASSERT_FALSE(readAlgorithmText(written, again).failed());
+    EXPECT_EQ(algorithmFileText(again), written);
+}
+
+TEST(ReadAlgorithmFile, AFileThatStopsTheReadingIsUnreadable)
+{
+    TempDir dir;
+    struct Case {
+        std::string path;
+        std::string readProblem;
+        bool dataChanged;
+    };
+    std::vector<std::string> lines = threeParameterLines();
+    lines[3] += std::string(longestLine, ' ');
+    writeFileBytes(dir.file("long.alg"), withLineEnds(lines));
+    const Case cases[] = {
+        {dir.path().string(), "it is a folder", false},
+        {dir.file("missing.alg"), "there is no such file", false},
+        {dir.file("long.alg"), "line 4 has no end within its first 1048576 characters (1 MiB)", true},
+    };
+    for (const Case& c : cases) {
+        AlgorithmData data = modelData(3);
+        LineReader file = LineReader::openFile(c.path);
+        const AlgorithmFileReading reading = readAlgorithmLines(file, data);
+        EXPECT_EQ(reading.problem, AlgorithmFileProblem::Unreadable) << c.path;
+        EXPECT_EQ(reading.readProblem, c.readProblem);
+        EXPECT_EQ(reading.dataChanged, c.dataChanged) << c.path;
+        EXPECT_EQ(algorithmFileProblemText(reading, c.path, 3),
+                  "Algorithm file  " + c.path + "  could not be read: " + c.readProblem);
+    }
 }
 
 TEST(ReadAlgorithmFile, AFileWithoutFinalLineEndIsComplete)
@@ -484,6 +540,11 @@ TEST(AlgorithmFileProblemText, NamesEachProblem)
         reading.fileParamCount = 3;
         EXPECT_EQ(algorithmFileProblemText(reading, "C:\\fits\\old.alg", 20), c.text);
     }
+    AlgorithmFileReading unreadable;
+    unreadable.problem = AlgorithmFileProblem::Unreadable;
+    unreadable.readProblem = "it is a folder";
+    EXPECT_EQ(algorithmFileProblemText(unreadable, "/fits", 20),
+              "Algorithm file  /fits  could not be read: it is a folder");
     EXPECT_STREQ(algorithmFileProblemTitle, "Algorithm file - information input failed");
 }
 

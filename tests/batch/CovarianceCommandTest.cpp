@@ -1,4 +1,5 @@
 #include "BatchRun.h"
+#include "BundledExampleFiles.h"
 
 #include "algorithm/AlgorithmData.h"
 #include "algorithm/AlgorithmFile.h"
@@ -32,16 +33,15 @@ using testing::readFileBytes;
 using testing::runBatchWith;
 using testing::TempDir;
 
-const std::string examples = ORVANTA_EXAMPLES_DIR;
-const std::string lengths = examples + "/tarnfield-lengths.dat";
-const std::string tags = examples + "/tarnfield-tags.dat";
+using testing::lengths;
+using testing::tags;
 
 class CovarianceCommand : public ::testing::Test {
 protected:
     // The bundled algorithm file at the true values, free only where steps says so.
     void writeAlgorithm(const std::map<int, double>& steps, const std::map<int, double>& changes = {})
     {
-        testing::writeExampleModel(examples, algorithmFile, {steps, changes});
+        testing::writeExampleAlgorithm(algorithmFile, steps, changes);
     }
 
     BatchRun covariance(std::vector<std::string> extra)
@@ -58,13 +58,11 @@ protected:
 
 // The windowed program on the bundled example: initialize, load an algorithm file, calculate,
 // then "Display results on &screen" and "Save &covariance results as...".
-struct WindowedSession : testing::ScriptedProgram {
+struct WindowedSession : testing::WindowedExample {
     void saveCovariance(const std::string& algorithmFile, const CovarianceSettings& settings,
                         const std::string& path)
     {
-        testing::initializeBundledExample(app, model, examples);
-        ui.answer(Answer::Yes).pickFile(algorithmFile);
-        app.mainMenuButtonClicked("cmdLoadAlg");
+        loadExample(algorithmFile);
         buildFreeIndex(app.algorithm);
 
         ASSERT_TRUE(runNumericalCovariance(app, settings));

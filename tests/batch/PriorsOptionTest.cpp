@@ -143,7 +143,7 @@ TEST_F(PriorsOption, BadPriorsOptionsAreRefused)
         {{"--constant", "0.5"}, "--constant C is used with --priors FILE only"},
         {{"--review"}, "--review needs --priors FILE"},
         {{"--priors", good, "--constant", "0"}, "--constant must be a number above 0, not '0'"},
-        {{"--priors", dir.file("none.pri"), "--constant", "0.5"}, "none.pri' cannot be read"},
+        {{"--priors", dir.file("none.pri"), "--constant", "0.5"}, "none.pri' cannot be opened: there is no such file"},
         {{"--priors", priorsFile(gaussian(100, 2), 11), "--constant", "0.5"},
          "has 11 parameters, but the model has 20"},
         {{"--priors", truncated, "--constant", "0.5"},

@@ -200,7 +200,8 @@ TEST_F(SimulateCommand, AFileThatCannotBeWrittenIsNamed)
     const std::string unwritable = dir.file("no-such-folder/lengths.dat");
     const BatchRun run = runBatchWith({"simulate", "--params", trueParams, "--freq", unwritable});
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("could not write '" + unwritable + "'"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("--freq '" + unwritable + "' cannot be written"), std::string::npos) << run.err;
+    EXPECT_TRUE(run.out.empty()) << "refused before anything is simulated";
 }
 
 TEST(SimulateUsage, TheHelpDescribesTheCommandAndItsOptions)

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace orvanta {
 namespace {
 
@@ -136,6 +138,25 @@ TEST_F(ProgressDisplay, SimplexRecordsGoToTheLog)
     writeSimplexResult(app, simplexProgress());
     EXPECT_EQ(logText(),
               withCrLf(simplexProgressRecord(simplexProgress(), 1) + simplexResultRecord(simplexProgress())));
+}
+
+TEST_F(ProgressDisplay, ALogThatCannotBeWrittenIsToldOnceAndClosed)
+{
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full to stand for a full disk";
+    ASSERT_TRUE(app.minimizationLog.open("/dev/full"));
+    app.algorithm.options.fileFrequency = 1;
+    ui.answer(Answer::OK);
+    writeProgress(app, simplexProgress());
+    writeSimplexResult(app, simplexProgress()); // the log is closed now: nothing more to tell
+
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "The log file /dev/full could not be written (the disk may be full).\n\n"
+                                     "It has been closed; the minimization goes on without it.");
+    EXPECT_EQ(ui.messages()[0].title, "Log file management");
+    EXPECT_EQ(ui.messages()[0].icon, Icon::Exclamation);
+    EXPECT_FALSE(app.minimizationLog.isOpen());
+    EXPECT_EQ(app.algorithm.options.fileFrequency, 0);
 }
 
 // ---- Marquardt --------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -385,16 +386,86 @@ TEST_F(DataFileReading, AnEmptyLineBetweenRecordsIsARecordOfZeros)
     EXPECT_EQ(p.text, "Fatal Error: Inconsistency in midpoint interval 1");
 }
 
-TEST_F(DataFileReading, AnEmptyFileGivesNoRecords)
+TEST_F(DataFileReading, AFileWithoutRecordsIsRefusedByName)
 {
-    InitializationRequest request = frequencies("");
-    request.incrementFile = file("inc.dat", "\r\n\n");
-    const ModelData data = read(request);
-    EXPECT_EQ(data.frequencies.cellCount, 0);
-    EXPECT_EQ(data.frequencies.cellWidth, 0.0);
-    EXPECT_EQ(data.increments.recordCount, 0);
-    EXPECT_EQ(data.analysisType, AnalysisType::Both);
-    EXPECT_EQ(ui.yieldCount(), 0);
+    // Taken, such a file would give an objective of 0 for any parameters: a fit of nothing.
+    struct Case {
+        bool frequencyFile;
+        std::string bytes;
+        std::string what;
+    };
+    const Case cases[] = {
+        {true, "", "holds no frequency cells"},
+        {true, "\r\n\n  \n", "holds no frequency cells"},
+        {true, "midpoint,frequency\ncells follow\n", "holds no frequency cells"}, // no number at all
+        {false, "", "holds no increment records"},
+        {false, "\r\n\n", "holds no increment records"},
+        {false, "set   size   increment\n", "holds no increment records"},
+    };
+    for (const Case& c : cases) {
+        const InitializationRequest request = c.frequencyFile ? frequencies(c.bytes) : increments(c.bytes);
+        const std::string& path = c.frequencyFile ? request.frequencyFile : request.incrementFile;
+        const DataFileProblem p = problem(request);
+        EXPECT_EQ(p.title, "Data file not read");
+        EXPECT_EQ(p.icon, Icon::Exclamation);
+        EXPECT_EQ(p.text, std::string("The ") + (c.frequencyFile ? "frequency" : "increment") +
+                              " data file\n" + path + "\n" + c.what + ".")
+            << ::testing::PrintToString(c.bytes);
+        EXPECT_TRUE(p.unreadable);
+    }
+    if (std::filesystem::exists("/dev/null")) {
+        InitializationRequest request;
+        request.frequencyFile = "/dev/null";
+        EXPECT_NE(problem(request).text.find("holds no frequency cells"), std::string::npos);
+    }
+}
+
+TEST_F(DataFileReading, CarriageReturnsAloneEndLinesToo)
+{
+    const FrequencyData f = read(frequencies(joined(frequencyLines({0.5, 1.5, 2.5}), "\r"))).frequencies;
+    EXPECT_EQ(f.cellCount, 3);
+    EXPECT_EQ(f.N, 30.0);
+    const IncrementData inc = read(increments(joined({incrementLine({"1", "20", "5", "100", "465"}),
+                                                      incrementLine({"2", "30", "4", "100", "465"})},
+                                                     "\r")))
+                                  .increments;
+    EXPECT_EQ(inc.recordCount, 2);
+    EXPECT_EQ(inc.records[2].initialSize, 30.0);
+}
+
+TEST_F(DataFileReading, ABinaryFileIsRefusedAsNoText)
+{
+    std::string bytes = joined(frequencyLines({0.5, 1.5}));
+    bytes += std::string("\x7f"
+                         "ELF\x02\x01\x01\0\0\0",
+                         10) +
+             "\n";
+    const DataFileProblem p = problem(frequencies(bytes));
+    EXPECT_EQ(p.title, "Data file not read");
+    EXPECT_NE(
+        p.text.find("could not be read: it is not a text file (line 3 holds the control character of code "
+                    "127)"),
+        std::string::npos)
+        << p.text;
+    // Tabs, form feeds and text after the fields are no reason to refuse a file.
+    const FrequencyData f = read(frequencies(joined({"    0.5\t   2", "    1.5,   3  \f",
+                                                     frequencyLine("2.5", "1") + " \x01 label"})))
+                                .frequencies;
+    EXPECT_EQ(f.cellCount, 3);
+}
+
+TEST_F(DataFileReading, ALineWithoutAnEndWithinOneMebibyteStopsTheReading)
+{
+    const DataFileProblem p =
+        problem(increments(incrementLine({"1", "20", "5", "100", "465"}) + std::string(2 << 20, ' ')));
+    EXPECT_NE(p.text.find("could not be read: line 1 has no end within its first 1048576 characters"),
+              std::string::npos)
+        << p.text;
+    if (std::filesystem::exists("/dev/zero")) {
+        InitializationRequest request;
+        request.frequencyFile = "/dev/zero";
+        EXPECT_NE(problem(request).text.find("has no end"), std::string::npos);
+    }
 }
 
 TEST_F(DataFileReading, ANegativeFrequencyIsRefusedNamingItsLine)

@@ -3,6 +3,7 @@
 #include "model/ModelParameters.h"
 #include "model/ModelState.h"
 #include "model/NumericalRoutines.h"
+#include "model/SelectionIntegral.h"
 #include "support/FakeModelHost.h"
 #include "text/NumberText.h"
 
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -661,6 +663,56 @@ TEST(IncrementLikelihoodTest, SelectivityIntegralStopsAtItsCoverage)
     const double A = std::exp(withSelection - without); // sel(15) = 1 exactly
     EXPECT_GE(A, 0.999999);
     EXPECT_LT(A, 1.0 - 2e-7);
+}
+
+TEST(IncrementLikelihoodTest, ANarrowSizeDistributionUnderABroadSelectionCurveTakesFewPanels)
+{
+    // Size at age 1779.5 years (t0 = -1776.5, measured at 3) with L-infinity and k fixed (SDs at
+    // their floors): the increment's SD is about 2e-6, so the specified step is 4e-7 and the
+    // range up to 110 holds 3e8 panels, which a selection curve below 1 (mean 0, SD 365) never
+    // lets stop early. Within the distribution's extent it takes a few hundred.
+    Growth g;
+    g.Linf = 110.0;
+    g.k = 1e-6;
+    g.t0 = -1776.5;
+    g.selMean = 0.0;
+    g.selSd = 365.0;
+    for (const IncrementErrorType type : {IncrementErrorType::Gaussian, IncrementErrorType::Gamma}) {
+        const RecordResult r = single(g, 0.0, 50.0, 0.0, 3.0, type);
+        EXPECT_TRUE(std::isfinite(r.recordNll)) << r.recordNll;
+        EXPECT_GT(r.selectionPanels, 0);
+        EXPECT_LE(r.selectionPanels, 2000);
+    }
+    // 500 such records in one evaluation.
+    Increments many(g);
+    for (int i = 0; i < 500; ++i)
+        many.add(0.0, 0.15 + i * 1e-4, 0.0, 1.0 + i * 0.01);
+    EXPECT_TRUE(std::isfinite(many.evaluate()));
+    std::int64_t panels = 0;
+    for (int i = 1; i <= 500; ++i)
+        panels += many[i].selectionPanels;
+    EXPECT_LE(panels, 500 * 2000);
+}
+
+TEST(IncrementLikelihoodTest, AConvolvedErrorModelKeepsItsSelectivityIntegralToATenthOfThePanels)
+{
+    // b > 0 and an initial size above L-infinity: the tiny gamma of shape and scale near 1e-6
+    // and 1, convolved with the measurement error of m = 5 %, is integrated with a step of
+    // about 1e-4 (some 7e5 panels up to 70, each one a 101-panel convolution); within its
+    // extent and limit it takes at most 2000.
+    Growth g;
+    g.Linf = 70.0;
+    g.k = 0.3;
+    g.b = 0.01;
+    g.m = 5.0;
+    g.t0 = 0.0;
+    g.selMean = 30.0;
+    g.selSd = 10.0;
+    const RecordResult r = single(g, 80.0, 5.0, 0.0, 2.0, IncrementErrorType::Gamma);
+    EXPECT_EQ(r.meanIncrement, 1e-6);
+    EXPECT_TRUE(std::isfinite(r.recordNll)) << r.recordNll;
+    EXPECT_GT(r.selectionPanels, 0);
+    EXPECT_LE(static_cast<double>(r.selectionPanels), convolvedIntegrandLimits.extent + 1.0);
 }
 
 TEST(IncrementLikelihoodTest, SelectivityIsLeftOutWhenSwitchedOffOrOutOfReach)

@@ -611,6 +611,25 @@ TEST_F(Initialization, AnUnreadableFileAtTheFirstInitializationLeavesTheModelUni
     EXPECT_FALSE(app.session.initializeAlready);
 }
 
+TEST_F(Reinitialization, AFileWithoutRecordsAbandonsTheInitialization)
+{
+    // Taken, an empty file would leave a model that evaluates every parameter set to 0.
+    InitializationWindow* w = window();
+    ASSERT_NE(w, nullptr);
+    ui.pickFile(file("empty.dat", ""));
+    w->cmdFrequency_Click();
+    ui.answer(Answer::OK);
+    w->cmdOK_Click();
+
+    const auto messages = ui.messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].title, "Data file not read");
+    EXPECT_EQ(messages[1].text,
+              "The frequency data file\n" + dir.file("empty.dat") +
+                  "\nholds no frequency cells.\n\nThe data read at the last initialization remain in use.");
+    expectSessionUntouched();
+}
+
 TEST_F(Initialization, AFailedFirstInitializationLeavesTheSessionUninitialized)
 {
     InitializationWindow& w = open();

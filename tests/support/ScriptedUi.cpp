@@ -50,9 +50,19 @@ ScriptedUi& ScriptedUi::cancelFile()
 
 std::vector<Interaction> ScriptedUi::messages() const
 {
+    return shownOf(Interaction::Kind::Message);
+}
+
+std::vector<Interaction> ScriptedUi::prompts() const
+{
+    return shownOf(Interaction::Kind::Text);
+}
+
+std::vector<Interaction> ScriptedUi::shownOf(Interaction::Kind kind) const
+{
     std::vector<Interaction> result;
     for (const Interaction& i : shown_)
-        if (i.kind == Interaction::Kind::Message)
+        if (i.kind == kind)
             result.push_back(i);
     return result;
 }

@@ -43,6 +43,7 @@ public:
 
     const std::vector<Interaction>& shown() const { return shown_; }
     std::vector<Interaction> messages() const; // message boxes only
+    std::vector<Interaction> prompts() const;  // input boxes only
     int pendingAnswers() const { return static_cast<int>(script_.size()); }
     int yieldCount() const { return yields_; }
     int beepCount() const;
@@ -62,6 +63,7 @@ private:
         std::optional<std::string> text;
     };
     std::optional<Scripted> next(Interaction::Kind kind, const std::string& what);
+    std::vector<Interaction> shownOf(Interaction::Kind kind) const;
 
     std::deque<Scripted> script_;
     std::vector<Interaction> shown_;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <locale>
 #include <sstream>
@@ -263,7 +264,11 @@ TEST(NumberText, SwitchesToExponentFormOutsideOneE04ToOneE15)
         {std::nextafter(1e-4, 0.0), "0.0001"}, // rounds up into the plain range
         {1e100, "1E+100"},
         {1e-100, "1E-100"},
-        {largest, "1.79769313486232E+308"},
+        // Rounded up it would lie beyond every double and not read back: cut instead.
+        {largest, "1.79769313486231E+308"},
+        {-largest, "-1.79769313486231E+308"},
+        {std::nextafter(largest, 0.0), "1.79769313486231E+308"},
+        {1.7976931348623e308, "1.7976931348623E+308"},
         {smallestSubnormal, "4.94065645841247E-324"},
     };
     for (const TextRow& row : rows)
@@ -275,6 +280,34 @@ TEST(NumberText, GivesReadableTextForNonFiniteValues)
     EXPECT_EQ(numberText(nan), "NaN");
     EXPECT_EQ(numberText(infinity), "Infinity");
     EXPECT_EQ(numberText(-infinity), "-Infinity");
+}
+
+TEST(NumberText, EveryFiniteValueReadsBackWithinItsFifteenDigits)
+{
+    // The extremes of the range, and doubles spread over all exponents by their bit patterns.
+    std::vector<double> values = {largest,
+                                  -largest,
+                                  std::nextafter(largest, 0.0),
+                                  smallestSubnormal,
+                                  std::numeric_limits<double>::min(),
+                                  1e308,
+                                  9.999999999999999e307};
+    std::uint64_t bits = 0x9E3779B97F4A7C15u;
+    for (int i = 0; i < 20000; ++i) {
+        bits = bits * 6364136223846793005u + 1442695040888963407u;
+        double value = 0.0;
+        std::memcpy(&value, &bits, sizeof value);
+        if (std::isfinite(value))
+            values.push_back(value);
+    }
+    for (const double value : values) {
+        const std::string text = numberText(value);
+        const Converted<double> back = textToDouble(text);
+        ASSERT_TRUE(back.ok()) << text;
+        // Half a unit in the 15th digit (5e-15 of a mantissa of 1), and the rounding of the reading.
+        EXPECT_LE(std::fabs(back.value() - value), 5.25e-15 * std::fabs(value)) << text;
+        EXPECT_TRUE(textToDouble(signedNumberText(value)).ok()) << signedNumberText(value);
+    }
 }
 
 TEST(NumberText, WritesIntegersAsTheirDigits)

@@ -50,5 +50,41 @@ TEST(TextFile, AnUnwritableFolderFailsWithoutCreatingAnything)
     EXPECT_FALSE(std::filesystem::exists(dir.file("missing-folder")));
 }
 
+TEST(TextFile, TellsWhyAFileCannotBeWrittenWithoutTouchingIt)
+{
+    TempDir dir;
+    writeFileBytes(dir.file("kept.txt"), "kept");
+    struct Case {
+        std::string path;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {dir.file("new.txt"), ""},
+        {dir.file("kept.txt"), ""},
+        {dir.path().string(), "it is a folder"},
+        {dir.file("missing-folder/out.txt"), "the folder " + dir.file("missing-folder") + " does not exist"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(unwritableFileReason(c.path), c.reason) << c.path;
+    FailingFileSystem failing; // a disk on which nothing can be written
+    EXPECT_EQ(unwritableFileReason(dir.file("new.txt"), failing), "no file can be created in its folder");
+    EXPECT_EQ(readFileBytes(dir.file("kept.txt")), "kept");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+        << "the probe leaves nothing behind";
+}
+
+TEST(TextFile, SameFileSeesThroughDotsAndLinksAndNamesThatDoNotExistYet)
+{
+    TempDir dir;
+    writeFileBytes(dir.file("data.dat"), "1");
+    std::filesystem::create_symlink(dir.file("data.dat"), dir.file("link.dat"));
+    EXPECT_TRUE(sameFile(dir.file("data.dat"), dir.file("./data.dat")));
+    EXPECT_TRUE(sameFile(dir.file("data.dat"), dir.file("sub/../data.dat")));
+    EXPECT_TRUE(sameFile(dir.file("data.dat"), dir.file("link.dat")));
+    EXPECT_TRUE(sameFile(dir.file("new.alg"), dir.file("./new.alg")));
+    EXPECT_FALSE(sameFile(dir.file("data.dat"), dir.file("other.dat")));
+    EXPECT_FALSE(sameFile(dir.file("new.alg"), dir.file("newer.alg")));
+}
+
 } // namespace
 } // namespace orvanta

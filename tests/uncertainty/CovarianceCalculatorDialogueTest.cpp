@@ -26,15 +26,6 @@ protected:
     bool applicationMenuEnabled() const { return app.mainWindow.findMenu("mnuApplication")->enabled; }
     bool displayShown() const { return app.desktop.isOpen(CovarianceDisplayWindow::windowName); }
 
-    std::vector<Interaction> prompts() const
-    {
-        std::vector<Interaction> result;
-        for (const Interaction& i : ui.shown())
-            if (i.kind == Interaction::Kind::Text)
-                result.push_back(i);
-        return result;
-    }
-
     // The run ended early: the main menu back, nothing calculated or offered for viewing.
     void expectEndedEarly() const
     {
@@ -89,7 +80,7 @@ TEST_F(CovarianceDialogue, NumericalRunAsksItsQuestionsInOrderAndEndsWithTheDisp
               "(This is not recommended for final analyses, but can be a time-efficient way \n"
               "to rapidly assess relative parameter uncertainty in preliminary analyses).");
 
-    const std::vector<Interaction> asked = prompts();
+    const std::vector<Interaction> asked = ui.prompts();
     ASSERT_EQ(asked.size(), 4u);
     EXPECT_EQ(asked[0].title, title);
     EXPECT_EQ(asked[0].defaultText, "1");
@@ -161,7 +152,7 @@ TEST_F(CovarianceDialogue, RejectedFactorsAreAskedAgainFromTheValuesJustEntered)
     ui.type("3").type("");
     pressCovariance();
 
-    const std::vector<Interaction> asked = prompts();
+    const std::vector<Interaction> asked = ui.prompts();
     ASSERT_EQ(asked.size(), 5u);
     EXPECT_EQ(asked[3].defaultText, "2");
     EXPECT_EQ(asked[3].text, "Default grid factor for Grid 1 :\n\n Currently:   1) 2.000E+00     2) 2.000E-01"

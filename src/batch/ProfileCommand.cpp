@@ -1,0 +1,285 @@
+#include "batch/ProfileCommand.h"
+
+#include "batch/BatchEngine.h"
+#include "batch/BatchFiles.h"
+#include "batch/BatchProgram.h"
+#include "batch/CommandLine.h"
+#include "minimize/ObjectiveEvaluation.h"
+#include "model/ModelRoutine.h"
+#include "plots/DistributionPlotWindow.h"
+#include "plots/SvgWriter.h"
+#include "text/NumberText.h"
+#include "text/TextFile.h"
+#include "ui/ReportWindow.h"
+#include "uncertainty/CovarianceFile.h"
+#include "uncertainty/DistributionReport.h"
+#include "uncertainty/LikelihoodProfile.h"
+
+#include <cmath>
+#include <optional>
+#include <ostream>
+#include <set>
+
+namespace orvanta {
+
+namespace {
+
+constexpr const char* commandName = "orvanta-batch profile";
+
+struct ProfileOptions {
+    InitializationRequest request;
+    std::string algorithmFile;
+    std::string parameterText;
+    ProfileSettings settings;
+    double constant = 0.0;
+    std::optional<std::string> stepsFrom;
+    int grid = 0;
+    std::optional<std::string> outputFile; // full path, as a save dialog gives it
+    std::optional<std::string> plotFile;
+};
+
+// A whole number from lowest to highest written in text; nothing otherwise.
+std::optional<int> wholeNumber(const std::string& text, int lowest, int highest)
+{
+    const Converted<double> number = textToDouble(text);
+    if (!number || number.value() != std::floor(number.value()) || number.value() < lowest ||
+        number.value() > highest)
+        return std::nullopt;
+    return static_cast<int>(number.value());
+}
+
+bool readWholeNumber(const CommandLine& line, const char* name, int lowest, int highest, int& value,
+                     std::ostream& err)
+{
+    const auto text = line.value(name);
+    if (!text)
+        return true;
+    const std::optional<int> number = wholeNumber(*text, lowest, highest);
+    if (!number) {
+        err << commandName << ": " << name << " must be a whole number from " << lowest << " to " << highest
+            << ", not '" << *text << "'\n";
+        return false;
+    }
+    value = *number;
+    return true;
+}
+
+bool readMethod(const CommandLine& line, ProfileOptions& options, std::ostream& err)
+{
+    const std::string method = line.value("--method").value_or("simplex");
+    if (method != "simplex" && method != "marquardt") {
+        err << commandName << ": --method must be simplex or marquardt, not '" << method << "'\n";
+        return false;
+    }
+    options.settings.minimizer =
+        method == "simplex" ? ProfileMinimizer::Simplex : ProfileMinimizer::Marquardt;
+    return true;
+}
+
+bool readConstant(const CommandLine& line, ProfileOptions& options, std::ostream& err)
+{
+    const std::optional<double> constant = readObjectiveConstant(line, commandName, err);
+    if (!constant)
+        return false;
+    options.constant = *constant;
+    return true;
+}
+
+bool readStepsSource(const CommandLine& line, ProfileOptions& options, std::ostream& err)
+{
+    options.stepsFrom = line.value("--steps-from");
+    if (options.stepsFrom.has_value() != line.value("--grid").has_value()) {
+        err << commandName << ": --steps-from FILE.cov and --grid G go together\n";
+        return false;
+    }
+    return readWholeNumber(line, "--grid", 1, gridCount, options.grid, err);
+}
+
+bool readFiles(const CommandLine& line, ProfileOptions& options, std::ostream& err)
+{
+    const auto in = line.value("--alg");
+    const auto parameter = line.value("--param");
+    if (!in || !parameter) {
+        err << commandName
+            << ": give the algorithm file (--alg FILE) and the parameter to profile (--param P)\n";
+        return false;
+    }
+    options.algorithmFile = *in;
+    options.parameterText = *parameter;
+    options.outputFile = outputFilePath(line);
+    options.plotFile = line.value("--plot");
+    return true;
+}
+
+// Every file the run reads and writes, checked before the run.
+bool checkFiles(const ProfileOptions& options, std::ostream& err)
+{
+    BatchFiles files(commandName);
+    nameDataFiles(files, options.request);
+    files.reads("--alg", options.algorithmFile);
+    files.reads("--steps-from", options.stepsFrom.value_or(""));
+    files.writes("--out", options.outputFile.value_or(""));
+    files.writes("--plot", options.plotFile.value_or(""));
+    return files.check(err);
+}
+
+std::optional<ProfileOptions> readOptions(const std::vector<std::string>& args, std::ostream& err)
+{
+    std::set<std::string> valueOptions = dataOptionNames();
+    valueOptions.insert({"--alg", "--param", "--points", "--method", "--constant", "--steps-from", "--grid",
+                         "--out", "--plot"});
+    CommandLine line;
+    if (!line.parse(args, valueOptions)) {
+        err << commandName << ": " << line.error() << "\n";
+        return std::nullopt;
+    }
+    const std::optional<InitializationRequest> request = readDataOptions(line, commandName, err);
+    if (!request)
+        return std::nullopt;
+    ProfileOptions options;
+    options.request = *request;
+    int points = 25;
+    if (!readStepsSource(line, options, err) || !readFiles(line, options, err) ||
+        !readMethod(line, options, err) || !readConstant(line, options, err) ||
+        !readWholeNumber(line, "--points", 0, 1001, points, err))
+        return std::nullopt;
+    options.settings.pointCount = profilePointCount(points);
+    return options;
+}
+
+// The parameter, now that the parameter count is known.
+bool readParameter(const ProfileOptions& options, int paramCount, int& parameter, std::ostream& err)
+{
+    const std::optional<int> number = wholeNumber(options.parameterText, 1, paramCount);
+    if (!number) {
+        err << commandName << ": --param must be a parameter number from 1 to " << paramCount << ", not '"
+            << options.parameterText << "'\n";
+        return false;
+    }
+    parameter = *number;
+    return true;
+}
+
+bool takeStepsFromCovariances(Application& app, const ProfileOptions& options, std::ostream& err)
+{
+    if (!options.stepsFrom)
+        return true;
+    AlgorithmData& data = app.algorithm;
+    const CovarianceFileReading reading = readCovarianceFile(*options.stepsFrom, data.paramCount);
+    std::string problem = reading.error;
+    if (reading.ok()) {
+        if (const auto errors =
+                gridStandardErrors(*reading.file, options.grid, freeParameters(data), problem)) {
+            setProfileSteps(data, *errors, options.settings.pointCount);
+            return true;
+        }
+    }
+    err << commandName << ": " << problem << "\n";
+    return false;
+}
+
+// Everything before the calculation; a batch exit status when the run cannot go on.
+std::optional<int> prepareRun(BatchEngine& engine, ProfileOptions& options, std::ostream& err)
+{
+    if (!initializeFromData(engine, options.request, commandName, err) ||
+        !loadAlgorithmFile(engine, options.algorithmFile, commandName, err))
+        return batchExit::badInput;
+    Application& app = engine.app;
+    AlgorithmData& data = app.algorithm;
+    buildFreeIndex(data);
+    if (!readParameter(options, data.paramCount, options.settings.parameter, err) ||
+        !takeStepsFromCovariances(app, options, err))
+        return batchExit::badInput;
+    if (data.paramSteps[static_cast<std::size_t>(options.settings.parameter)] == 0.0) {
+        err << commandName << ": parameter " << options.settings.parameter
+            << " has a step size of zero (fixed or fused to another); give it a step to profile it\n";
+        return batchExit::badInput;
+    }
+    setCovScale(app.session, 1.0 / options.constant);
+    std::vector<double> start = data.paramValues;
+    if (!isFiniteObjective(evaluateObjective(app, start, callCode::firstEvaluation))) {
+        err << commandName << ": the objective is not finite at the start: " << objectiveFailureText(app)
+            << "\n";
+        return batchExit::notFinite;
+    }
+    return std::nullopt;
+}
+
+std::string intervalEnd(const std::optional<double>& value)
+{
+    return value ? fullPrecision(*value) : "open";
+}
+
+bool writePlot(const Application& app, const std::string& path, std::ostream& err)
+{
+    DistributionPlotWindow window(app.distribution.profile, app.distribution.parameter,
+                                  DistributionSource::LikelihoodProfile, [] {});
+    window.cmdClear_Click();
+    for (const int curve : {2, 1}) {
+        window.listClicked("listVar", curve - 1);
+        window.cmdPlot_Click();
+    }
+    if (saveFileBytes(path, writeSvg(window.picture())))
+        return true;
+    err << commandName << ": the picture '" << path << "' cannot be written\n";
+    return false;
+}
+
+// The report, the plot and the printed lines; the exit status.
+int writeResults(Application& app, const ProfileOptions& options, ProfileEnd end, std::ostream& out,
+                 std::ostream& err)
+{
+    DistributionProfile& d = app.distribution.profile;
+    if (!distributionToShow(app)) {
+        out << "points " << d.pointCount << "\n";
+        err << commandName << ": the profile was cut and leaves no distribution to report\n";
+        return batchExit::incomplete;
+    }
+    computeDistributionStatistics(d);
+    const std::string report = writeDistributionReport(d, maximumLikelihoodHeading);
+    if (options.outputFile) {
+        std::unique_ptr<ReportWindow> window = makeReportWindow("frmMaxLike");
+        window->setText(report);
+        if (!window->saveAs(*options.outputFile, realFileSystem())) {
+            err << commandName << ": the report file '" << *options.outputFile << "' cannot be written\n";
+            return batchExit::badInput;
+        }
+    } else {
+        out << report;
+    }
+    if (options.plotFile && !writePlot(app, *options.plotFile, err))
+        return batchExit::badInput;
+    const LikelihoodRatioInterval interval = likelihoodRatioInterval(d);
+    out << "points " << d.pointCount << "\n";
+    out << "mode " << fullPrecision(d.modeValue) << "\n";
+    out << "lr95_lower " << intervalEnd(interval.lower) << "\n";
+    out << "lr95_upper " << intervalEnd(interval.upper) << "\n";
+    const bool open = !interval.lower && !interval.upper;
+    return end == ProfileEnd::Complete && !open ? batchExit::success : batchExit::incomplete;
+}
+
+} // namespace
+
+int runProfileCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    std::optional<ProfileOptions> options = readOptions(args, err);
+    if (!options || !checkFiles(*options, err))
+        return batchExit::badInput;
+    BatchEngine engine;
+    if (const std::optional<int> refused = prepareRun(engine, *options, err)) {
+        writeMessagesOnce(engine.messages.str(), err);
+        return *refused;
+    }
+    Application& app = engine.app;
+    // Nobody answers: a minimization stops at its call limit, Marquardt takes numerical
+    // derivatives and lists none.
+    engine.ui.answerQuestionsTitled("Simplex minimization", Answer::No);
+    engine.ui.answerQuestionsTitled("Marquardt minimization", Answer::No);
+    const ProfileEnd end = calculateLikelihoodProfile(app, options->settings);
+    app.session.profileRunning = false;
+    const int status = writeResults(app, *options, end, out, err);
+    writeMessagesOnce(engine.messages.str(), err);
+    return status;
+}
+
+} // namespace orvanta
