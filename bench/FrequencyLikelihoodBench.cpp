@@ -1,13 +1,16 @@
+#include "AgainstReference.h"
 #include "app/SessionState.h"
 #include "model/FrequencyLikelihood.h"
 #include "model/ModelHost.h"
 #include "model/ModelParameters.h"
 #include "model/ModelState.h"
+#include "model/VectorMath.h"
 #include "ui/UserInterface.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace orvanta {
@@ -100,15 +103,53 @@ void frequencyPartByLinfSd(benchmark::State& state)
 BENCHMARK(frequencyPartByLinfSd)->Arg(2)->Arg(4)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
 
 // The largest case: 100 K classes x 250 L classes, every class integrated from 250 down.
+ModelParameters largestParameters();
 void frequencyPartLargest(benchmark::State& state)
+{
+    runEvaluations(state, largestParameters());
+}
+BENCHMARK(frequencyPartLargest)->Unit(benchmark::kMillisecond);
+
+// The typical and the largest evaluation on each instruction set against the scalar reference
+// kernel the vectorised one replaced (speedup: reference time / vectorised time).
+ModelParameters largestParameters()
 {
     ModelParameters m = typicalParameters(50.0);
     m.Linf = 200.0;
     m.k = 0.3;
     m.vark = 0.08 * 0.08;
-    runEvaluations(state, m);
+    return m;
 }
-BENCHMARK(frequencyPartLargest)->Unit(benchmark::kMillisecond);
+
+void vectorisedAgainstScalar(benchmark::State& benchState, const ModelParameters& m,
+                             std::int64_t instructionSet)
+{
+    ModelState state = stateWith250Cells();
+    QuietHost host;
+    restrictInstructionSet(instructionSet);
+    timeAgainstReference(
+        benchState,
+        [&] { benchmark::DoNotOptimize(frequencyPart(state, m, host, FrequencyKernel::Vectorised)); },
+        [&] { benchmark::DoNotOptimize(frequencyPart(state, m, host, FrequencyKernel::ScalarReference)); });
+    restrictInstructionSet(0);
+}
+
+const bool instructionSetBenchmarksRegistered = [] {
+    for (const InstructionSet& set : availableInstructionSets()) {
+        const std::int64_t id = set.id;
+        benchmark::RegisterBenchmark(
+            ("frequencyPartTypicalAgainstScalar/" + set.name).c_str(),
+            [id](benchmark::State& state) { vectorisedAgainstScalar(state, typicalParameters(14.0), id); })
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(
+            ("frequencyPartLargestAgainstScalar/" + set.name).c_str(),
+            [id](benchmark::State& state) { vectorisedAgainstScalar(state, largestParameters(), id); })
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    }
+    return true;
+}();
 
 } // namespace
 } // namespace orvanta

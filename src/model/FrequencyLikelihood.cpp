@@ -1,6 +1,7 @@
 #include "model/FrequencyLikelihood.h"
 
 #include "app/SessionState.h"
+#include "model/GrowthClassKernel.h"
 #include "model/ModelHost.h"
 #include "model/ModelParameters.h"
 #include "model/ModelState.h"
@@ -206,6 +207,7 @@ public:
     }
     double atWhole(int x) const { return values_[2 * x]; }
     double belowWhole(int x) const { return values_[2 * x - 1]; } // at x - 0.5
+    const double* data() const { return values_.data(); }
 
 private:
     std::array<double, 2 * maxSize + 1> values_{};
@@ -235,10 +237,10 @@ double stepDown(double n, SlopeTerms atX, SlopeTerms atHalf, SlopeTerms atNext)
     return n - (k1 + 2.0 * k2 + 2.0 * k3 + k4) / 6.0;
 }
 
-// Classes of one K are integrated eight at a time, side by side. Their chains of dependent
-// divisions are independent, so the processor overlaps them and the compiler packs them into
-// vector instructions; every class still goes through exactly the operations of stepDown, so
-// the results are bit for bit those of a lone integration.
+// The scalar reference kernel: classes of one K are integrated eight at a time, side by side. Their chains of
+// dependent divisions are independent, so the processor overlaps them and the compiler packs them into vector
+// instructions; every class still goes through exactly the operations of stepDown, so the results are bit for
+// bit those of a lone integration.
 constexpr std::size_t laneCount = 8;
 
 using LaneValues = std::array<double, laneCount>;
@@ -309,15 +311,27 @@ void integrateBlock(LaneBlock& block, double K, double b, const MortalityGrid& m
     }
 }
 
+// Whether a class's density counts: not when n(0) = 0. A non-finite n(0) is a failure.
+bool classDensityCounts(double n0, ModelState& state)
+{
+    if (!std::isfinite(n0))
+        noteFailure(state, "The size-frequency density of a growth class overflowed or became undefined.");
+    return n0 != 0.0;
+}
+
+// The scale of a class's density: (1 - exp(-K)) L.
+double classScale(double K, double L)
+{
+    return (1.0 - std::exp(-K)) * L;
+}
+
 // u(x) += weight n(x) / n(0) / ((1 - exp(-K)) L) for x = start..0, unless n(0) = 0.
 void addClassDensity(Densities& u, const LaneBlock& block, std::size_t g, double K, double weight, ModelState& state)
 {
     const double n0 = block.n[0][g];
-    if (!std::isfinite(n0))
-        noteFailure(state, "The size-frequency density of a growth class overflowed or became undefined.");
-    if (n0 == 0.0)
+    if (!classDensityCounts(n0, state))
         return;
-    const double scale = (1.0 - std::exp(-K)) * block.L[g];
+    const double scale = classScale(K, block.L[g]);
     // The lane is copied out first so that the divisions below map onto vector instructions.
     const int start = block.start[g];
     Densities n;
@@ -327,27 +341,93 @@ void addClassDensity(Densities& u, const LaneBlock& block, std::size_t g, double
         u[x] += weight * n[x] / n0 / scale;
 }
 
+// The scalar integration above, eight classes at a time: the reference that the vectorised
+// kernel is tested and measured against.
+class ScalarClassKernel {
+public:
+    static constexpr std::size_t width = laneCount;
+
+    void setLane(std::size_t g, const LClass& l, double weight)
+    {
+        block_.L[g] = l.L;
+        block_.start[g] = l.start;
+        weight_[g] = weight;
+    }
+    void integrate(double K, double b, const MortalityGrid& mortality)
+    {
+        K_ = K;
+        integrateBlock(block_, K, b, mortality);
+    }
+    void addDensity(Densities& u, std::size_t g, ModelState& state)
+    {
+        addClassDensity(u, block_, g, K_, weight_[g], state);
+    }
+
+private:
+    LaneBlock block_;
+    LaneValues weight_{};
+    double K_ = 0.0;
+};
+
+// The same arithmetic with the instruction set chosen at run time (model/GrowthClassKernel.h),
+// sixteen classes at a time; each class's density is scaled in the block before it is added.
+class VectorClassKernel {
+public:
+    static constexpr std::size_t width = classBlockWidth;
+
+    void setLane(std::size_t g, const LClass& l, double weight)
+    {
+        block_.L[g] = l.L;
+        block_.start[g] = l.start;
+        weight_[g] = weight;
+    }
+    void integrate(double K, double b, const MortalityGrid& mortality)
+    {
+        const int top = static_cast<int>(*std::max_element(block_.start.begin(), block_.start.end()));
+        integrateClassBlock(block_, top, K, b, mortality.data());
+        ClassBlockRow scale{};
+        for (std::size_t g = 0; g < width; ++g) {
+            n0_[g] = block_.n[0][g];
+            scale[g] = classScale(K, block_.L[g]);
+        }
+        scaleClassBlock(block_, top, weight_, n0_, scale);
+    }
+    void addDensity(Densities& u, std::size_t g, ModelState& state)
+    {
+        if (!classDensityCounts(n0_[g], state))
+            return;
+        const int start = static_cast<int>(block_.start[g]);
+        for (int x = 0; x <= start; ++x)
+            u[x] += block_.n[x][g];
+    }
+
+private:
+    ClassBlock block_;
+    ClassBlockRow weight_{};
+    ClassBlockRow n0_{};
+};
+
 // The weighted sum over the (K, L) classes, K classes outermost; yields once per class. False
 // when the program ended during a yield: the sum is then incomplete.
+template <typename Kernel>
 bool sumGrowthClasses(Densities& u, const ModelParameters& m, const KClasses& ks, const LClasses& ls,
                       ModelState& state, ModelHost& host)
 {
     const MortalityGrid mortality(m);
-    LaneBlock block;
+    Kernel kernel;
     const std::size_t lCount = ls.count;
     for (std::size_t i = 0; i < ks.count; ++i) {
         const ClassValue& k = ks.items[i];
-        for (std::size_t first = 0; first < lCount; first += laneCount) {
-            const std::size_t used = std::min(laneCount, lCount - first);
-            for (std::size_t g = 0; g < laneCount; ++g) {
+        for (std::size_t first = 0; first < lCount; first += Kernel::width) {
+            const std::size_t used = std::min(Kernel::width, lCount - first);
+            for (std::size_t g = 0; g < Kernel::width; ++g) {
                 // Lanes beyond the last class repeat it; their results are not used.
                 const LClass& l = ls.items[first + std::min(g, used - 1)];
-                block.L[g] = l.L;
-                block.start[g] = l.start;
+                kernel.setLane(g, l, k.weight * l.weight);
             }
-            integrateBlock(block, k.value, m.b, mortality);
+            kernel.integrate(k.value, m.b, mortality);
             for (std::size_t g = 0; g < used; ++g) {
-                addClassDensity(u, block, g, k.value, k.weight * ls.items[first + g].weight, state);
+                kernel.addDensity(u, g, state);
                 host.ui().processPendingEvents();
                 if (host.programEnded())
                     return false;
@@ -472,7 +552,8 @@ double failed(ModelState& state, const char* text)
 
 } // namespace
 
-double frequencyPart(ModelState& state, const ModelParameters& params, ModelHost& host)
+double frequencyPart(ModelState& state, const ModelParameters& params, ModelHost& host,
+                     FrequencyKernel kernel)
 {
     Densities& u = state.unitDensity;
     u.fill(0.0);
@@ -487,7 +568,12 @@ double frequencyPart(ModelState& state, const ModelParameters& params, ModelHost
     if (largestSize > sizeLimit)
         tellSizeTruncated(host);
 
-    if (!sumGrowthClasses(u, params, kClasses(params), lClasses(params), state, host))
+    const KClasses ks = kClasses(params);
+    const LClasses ls = lClasses(params);
+    const bool complete = kernel == FrequencyKernel::Vectorised
+                              ? sumGrowthClasses<VectorClassKernel>(u, params, ks, ls, state, host)
+                              : sumGrowthClasses<ScalarClassKernel>(u, params, ks, ls, state, host);
+    if (!complete)
         return std::numeric_limits<double>::quiet_NaN();
     if (params.measVar != 0.0)
         convolveMeasurementError(u, params.measVar);

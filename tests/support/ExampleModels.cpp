@@ -5,6 +5,7 @@
 #include "algorithm/AlgorithmFile.h"
 #include "app/Application.h"
 #include "app/Tools.h"
+#include "model/DataFiles.h"
 #include "model/InitializationWindow.h"
 #include "model/TarnfieldModel.h"
 #include "support/FakeClock.h"
@@ -15,6 +16,8 @@
 #include "uncertainty/CovarianceDisplayWindow.h"
 
 #include <gtest/gtest.h>
+
+#include <variant>
 
 namespace orvanta::testing {
 
@@ -39,6 +42,27 @@ void initializeBundledExample(Application& app, TarnfieldModel& model, const std
     request.incrementFile = examplesDir + "/tarnfield-tags.dat";
     initializeModel(app, model, request);
     ASSERT_TRUE(app.session.initializeAlready);
+}
+
+ModelData readBundledExampleData(const std::string& examplesDir)
+{
+    InitializationRequest request;
+    request.frequencyFile = examplesDir + "/tarnfield-lengths.dat";
+    request.incrementFile = examplesDir + "/tarnfield-tags.dat";
+    ScriptedUi ui;
+    auto data = readModelData(request, ui);
+    EXPECT_TRUE(std::holds_alternative<ModelData>(data));
+    const auto* read = std::get_if<ModelData>(&data);
+    return read != nullptr ? *read : ModelData{};
+}
+
+std::vector<double> bundledExampleValues(const std::string& examplesDir)
+{
+    AlgorithmData data;
+    data.paramCount = modelParamCount;
+    resetAlgorithmData(data);
+    EXPECT_FALSE(readAlgorithmText(readFileBytes(examplesDir + "/tarnfield.alg"), data).failed());
+    return data.paramValues;
 }
 
 void writeExampleModel(const std::string& examplesDir, const std::string& path, const ExampleModel& model)

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace orvanta::testing {
 
@@ -25,6 +26,11 @@ struct ScriptedProgram {
 // Initializes app with the bundled example's data files (in examplesDir), as the initialization
 // window does with both files chosen.
 void initializeBundledExample(Application& app, TarnfieldModel& model, const std::string& examplesDir);
+
+// The bundled example's data files read as the initialization reads them, and the values of its
+// algorithm file (p[1..20], not cleaned).
+ModelData readBundledExampleData(const std::string& examplesDir);
+std::vector<double> bundledExampleValues(const std::string& examplesDir);
 
 // A competing model of the bundled example: the bundled algorithm file at the example's true
 // values (examples/README.md) with the changes given, free only where steps says so.
