@@ -1,3 +1,4 @@
+#include "AgainstReference.h"
 #include "app/SessionState.h"
 #include "model/IncrementDiagnostic.h"
 #include "model/IncrementLikelihood.h"
@@ -158,6 +159,52 @@ BENCHMARK(incrementPartSizeDependentK)
     ->Arg(2000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
+
+// The three cases above with 2000 records, the lean arithmetic against the reference arithmetic
+// it replaced (speedup: reference time / lean time), on the best instruction set.
+void leanAgainstReference(benchmark::State& state, double b, IncrementErrorType type)
+{
+    Scenario s = makeScenario(static_cast<int>(state.range(0)), b, type);
+    BenchHost host;
+    timeAgainstReference(
+        state,
+        [&] {
+            benchmark::DoNotOptimize(incrementPart(s.state, s.params, s.p, host, IncrementArithmetic::Lean));
+        },
+        [&] {
+            benchmark::DoNotOptimize(
+                incrementPart(s.state, s.params, s.p, host, IncrementArithmetic::Reference));
+        });
+    if (!s.state.arithmeticFailure.empty())
+        state.SkipWithError(s.state.arithmeticFailure.c_str());
+}
+
+void incrementPartGaussianWithMeasurementErrorAgainstReference(benchmark::State& state)
+{
+    leanAgainstReference(state, 0.0, IncrementErrorType::Gaussian);
+}
+BENCHMARK(incrementPartGaussianWithMeasurementErrorAgainstReference)
+    ->Arg(2000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void incrementPartGammaWithMeasurementErrorAgainstReference(benchmark::State& state)
+{
+    leanAgainstReference(state, 0.0, IncrementErrorType::Gamma);
+}
+BENCHMARK(incrementPartGammaWithMeasurementErrorAgainstReference)
+    ->Arg(2000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void incrementPartSizeDependentKAgainstReference(benchmark::State& state)
+{
+    leanAgainstReference(state, 0.002, IncrementErrorType::Gamma);
+}
+BENCHMARK(incrementPartSizeDependentKAgainstReference)
+    ->Arg(2000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 void incrementErrorCellsWithMeasurementError(benchmark::State& state)
 {

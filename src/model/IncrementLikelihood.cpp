@@ -6,6 +6,7 @@
 #include "model/NumericalRoutines.h"
 #include "model/NumericalRoutinesDetail.h"
 #include "model/SelectionIntegral.h"
+#include "model/VectorMath.h"
 #include "text/NumberText.h"
 #include "ui/UserInterface.h"
 
@@ -16,6 +17,7 @@
 #include <limits>
 #include <numbers>
 #include <optional>
+#include <span>
 #include <string>
 
 // The growth-increment likelihood. For every tagging record (initial size l1, observed increment
@@ -85,12 +87,32 @@ struct IncrementSettings {
     double selMean = 0.0;
     double selSd = 0.0; // sqrt(selVar), selVar = p20 squared
     bool gammaErrors = false;
+    bool lean = true; // IncrementArithmetic::Lean
 };
 
+// e^v and ln v for every element: by the vector functions in the lean arithmetic, by the C
+// library in the reference arithmetic.
+void expAll(std::span<double> values, bool lean)
+{
+    if (lean)
+        return expInPlace(values);
+    for (double& value : values)
+        value = std::exp(value);
+}
+
+void logAll(std::span<double> values, bool lean)
+{
+    if (lean)
+        return logInPlace(values);
+    for (double& value : values)
+        value = std::log(value);
+}
+
 IncrementSettings makeSettings(const ModelParameters& params, const std::vector<double>& p,
-                               IncrementErrorType type)
+                               IncrementErrorType type, IncrementArithmetic arithmetic)
 {
     IncrementSettings s;
+    s.lean = arithmetic == IncrementArithmetic::Lean;
     s.Linf = params.Linf;
     s.varLinf = params.varLinf;
     s.sdLinf = std::sqrt(params.varLinf);
@@ -169,7 +191,9 @@ void conditionalLinf(const IncrementSettings& s, RecordGrowth& g)
             g.expectedLinf = g.l1 + linfJustAboveSize;
             g.expectedLinfSquare = (g.l1 + linfJustAboveSize) * (g.l1 + linfJustAboveSize);
         } else {
-            const detail::PartialMoments M = detail::normalPartialMoments12(g.l1, g.muL, s.varLinf);
+            const detail::PartialMoments M = s.lean
+                                                 ? detail::normalPartialMoments12Lean(g.l1, g.muL, s.varLinf)
+                                                 : detail::normalPartialMoments12(g.l1, g.muL, s.varLinf);
             g.expectedLinf = M.first / (1.0 - g.P);
             g.expectedLinfSquare = M.second / (1.0 - g.P);
         }
@@ -230,9 +254,13 @@ void linfAxis(const IncrementSettings& s, const RecordGrowth& g, GridAxis& axis)
     for (int i = 0; i < gridPoints; ++i) {
         const double L = L0 + i * hL;
         const double deviation = L - g.muL;
-        const double density = std::exp(-(deviation * deviation) / s.twoVarLinf) / s.linfDensityNorm;
         axis.point[i] = L;
-        axis.weight[i] = density * hL / (1.0 - g.P);
+        axis.weight[i] = -(deviation * deviation) / s.twoVarLinf;
+    }
+    expAll(axis.weight, s.lean);
+    for (double& weight : axis.weight) {
+        const double density = weight / s.linfDensityNorm;
+        weight = density * hL / (1.0 - g.P);
     }
 }
 
@@ -253,11 +281,15 @@ void kAxis(const IncrementSettings& s, double kc, GridAxis& axis)
     const double scale = s.vark / kc;
     const double lnNorm = shape * std::log(scale) + lnGamma(shape);
     axis.count = gridPoints;
-    for (int j = 0; j < gridPoints; ++j) {
-        const double K = K0 + j * hK;
-        axis.point[j] = K;
-        axis.weight[j] = std::exp((shape - 1.0) * std::log(K) - K / scale - lnNorm) * hK;
-    }
+    for (int j = 0; j < gridPoints; ++j)
+        axis.point[j] = K0 + j * hK;
+    axis.weight = axis.point;
+    logAll(axis.weight, s.lean);
+    for (int j = 0; j < gridPoints; ++j)
+        axis.weight[j] = (shape - 1.0) * axis.weight[j] - axis.point[j] / scale - lnNorm;
+    expAll(axis.weight, s.lean);
+    for (double& weight : axis.weight)
+        weight = weight * hK;
 }
 
 struct GridSums {
@@ -266,7 +298,28 @@ struct GridSums {
     double wg2 = 0.0;
 };
 
-// Accumulates the grid over pairs (L outer, K inner); false when some L is not above l1.
+// exp(-K dt) and exp(-b L dt) of the grid's columns and rows, whose products are the lean
+// arithmetic's exp(-(b L + K) dt) at its points.
+struct GridDecay {
+    std::array<double, gridPoints> column{};
+    std::array<double, gridPoints> row{};
+};
+
+GridDecay gridDecay(const IncrementSettings& s, const RecordGrowth& g, const GridAxis& Ls, const GridAxis& Ks)
+{
+    GridDecay decay;
+    for (int j = 0; j < Ks.count; ++j)
+        decay.column[j] = -Ks.point[j] * g.dt;
+    for (int i = 0; i < Ls.count; ++i)
+        decay.row[i] = -(s.b * Ls.point[i]) * g.dt;
+    expInPlace(std::span(decay.column).first(static_cast<std::size_t>(Ks.count)));
+    expInPlace(std::span(decay.row).first(static_cast<std::size_t>(Ls.count)));
+    return decay;
+}
+
+// Accumulates the grid over pairs (L outer, K inner); false when some L is not above l1. The
+// reference arithmetic takes exp(-(b L + K) dt) at every point, the lean one the product of the
+// row's and the column's exponentials.
 bool accumulateGrid(const IncrementSettings& s, const RecordGrowth& g, const GridAxis& Ls, const GridAxis& Ks,
                     GridSums& sums)
 {
@@ -274,6 +327,7 @@ bool accumulateGrid(const IncrementSettings& s, const RecordGrowth& g, const Gri
     const double bl1 = s.b * g.l1;
     for (int j = 0; j < Ks.count; ++j)
         KplusBl1[j] = Ks.point[j] + bl1;
+    const GridDecay decay = s.lean ? gridDecay(s, g, Ls, Ks) : GridDecay{};
     for (int i = 0; i < Ls.count; ++i) {
         const double L = Ls.point[i];
         if (g.l1 >= L)
@@ -286,7 +340,7 @@ bool accumulateGrid(const IncrementSettings& s, const RecordGrowth& g, const Gri
             const double w = wL * Ks.weight[j];
             const double c = bL + K;
             const double E = K * LminusL1 / (L * KplusBl1[j]);
-            const double q = std::exp(-c * g.dt);
+            const double q = s.lean ? decay.row[i] * decay.column[j] : std::exp(-c * g.dt);
             const double bLE = bL * E;
             const double increment = L * K * E * c * (1.0 - q) / ((bLE * q + K) * (bLE + K));
             sums.w += w;
@@ -373,6 +427,7 @@ struct RecordErrorModel {
     double s = 0.0;
     double lnNorm = 0.0;
     double sd = 0.0; // SD of the observed increment, for the selectivity step
+    bool lean = true; // IncrementArithmetic::Lean
 
     double nll(double x)
     {
@@ -384,11 +439,13 @@ struct RecordErrorModel {
             return kind == ErrorModel::GaussianExact ? value + lnOneLessP0 : value;
         }
         case ErrorModel::GaussianConvolved:
-            return convolvedGaussianNll(P0, x, mu, V, mv);
+            return lean ? detail::convolvedGaussianNllLean(P0, x, mu, V, mv)
+                        : convolvedGaussianNll(P0, x, mu, V, mv);
         case ErrorModel::GammaExact:
             return -(a - 1.0) * std::log(x) + x / s + lnNorm;
         case ErrorModel::GammaConvolved:
-            return convolvedGammaNll(x, mean, variance, a, s, lnNorm, mv);
+            return lean ? detail::convolvedGammaNllLean(x, mean, variance, a, s, lnNorm, mv)
+                        : convolvedGammaNll(x, mean, variance, a, s, lnNorm, mv);
         }
         return quietNaN;
     }
@@ -550,6 +607,7 @@ bool errorModel(const IncrementSettings& s, const RecordGrowth& g, int record, M
                 RecordErrorModel& e)
 {
     e.mv = measurementVariance(s, g);
+    e.lean = s.lean;
     return s.gammaErrors ? gammaErrorModel(s, g, e, record, state) : gaussianErrorModel(s, g, e, record, state);
 }
 
@@ -615,9 +673,9 @@ GrowthRateFactors growthRateFactors(double k, double vark, bool varkAtFloor, dou
 }
 
 double incrementPart(ModelState& state, const ModelParameters& params, const std::vector<double>& p,
-                     ModelHost& host)
+                     ModelHost& host, IncrementArithmetic arithmetic)
 {
-    const IncrementSettings settings = makeSettings(params, p, state.incrementErrorType);
+    const IncrementSettings settings = makeSettings(params, p, state.incrementErrorType, arithmetic);
     const int count = state.increments.recordCount;
     state.recordResults.assign(static_cast<size_t>(count) + 1, RecordResult{});
     double total = 0.0;
@@ -655,7 +713,8 @@ RecordDensityResult forEachRecordDensity(const ModelState& state, const ModelPar
                                          const std::function<void(const RecordDensity& density)>& visit)
 {
     ModelState scratch = state; // the predictions fill its per-record results, not the model's
-    const IncrementSettings settings = makeSettings(params, p, scratch.incrementErrorType);
+    const IncrementSettings settings =
+        makeSettings(params, p, scratch.incrementErrorType, IncrementArithmetic::Lean);
     const int count = scratch.increments.recordCount;
     scratch.recordResults.assign(static_cast<size_t>(count) + 1, RecordResult{});
     for (int i = 1; i <= count; ++i) {

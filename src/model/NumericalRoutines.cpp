@@ -1,10 +1,13 @@
 #include "model/NumericalRoutines.h"
 
 #include "model/NumericalRoutinesDetail.h"
+#include "model/VectorMath.h"
 
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <numbers>
+#include <span>
 
 // Every formula below is evaluated in the order in which it is written down for the model
 // (left to right, no algebraic rearrangement), because published fits are compared with these
@@ -77,6 +80,40 @@ constexpr double emptyIntegral = 1e-20;
 constexpr double collapsedRangeScale = 1e12;
 constexpr double maximumTruncation = 0.999999;
 
+// The points of a Simpson integral whose neighbouring panels share their ends: the ends
+// first + j h (j = 0..panels) followed by the midpoints first + j h + h / 2 (j = 0..panels - 1).
+template <int panels> class SharedSimpsonPoints {
+public:
+    SharedSimpsonPoints(double first, double h) : h_(h)
+    {
+        for (int j = 0; j <= panels; ++j)
+            values_[index(j)] = first + j * h;
+        for (int j = 0; j < panels; ++j)
+            values_[index(panels + 1 + j)] = values_[index(j)] + h / 2.0;
+    }
+    double end(int j) const { return values_[index(j)]; }
+    double middle(int j) const { return values_[index(panels + 1 + j)]; }
+
+    // Replaces every point x by f(x) (or, for the vector functions, takes them as they are).
+    std::span<double> values() { return values_; }
+    std::span<const double> values() const { return values_; }
+
+    // Simpson's rule over the panels of the values f(x) now held, panel by panel.
+    double sum() const
+    {
+        double total = 0.0;
+        for (int j = 0; j < panels; ++j)
+            total += (end(j) + 4.0 * middle(j) + end(j + 1)) * h_ / 6.0;
+        return total;
+    }
+
+private:
+    static std::size_t index(int i) { return static_cast<std::size_t>(i); }
+
+    std::array<double, 2 * panels + 1> values_{};
+    double h_;
+};
+
 } // namespace
 
 double lnGamma(double x)
@@ -132,6 +169,85 @@ PartialMoments normalPartialMoments12(double lower, double mean, double variance
     }
     const double norm = std::sqrt(2.0 * pi * variance);
     return {first / norm, second / norm};
+}
+
+PartialMoments normalPartialMoments12Lean(double lower, double mean, double variance)
+{
+    const double upper = mean + 9.0 * std::sqrt(variance);
+    const double h = (upper - lower) / static_cast<double>(momentPanels);
+    const double twoVariance = 2.0 * variance;
+    const SharedSimpsonPoints<momentPanels> points(lower, h);
+    SharedSimpsonPoints<momentPanels> kernels = points;
+    for (double& x : kernels.values()) {
+        const double deviation = x - mean;
+        x = -(deviation * deviation) / twoVariance;
+    }
+    expInPlace(kernels.values());
+    double first = 0.0;
+    double second = 0.0;
+    for (int i = 0; i < momentPanels; ++i) {
+        const double x = points.end(i);
+        const double middle = points.middle(i);
+        const double right = points.end(i + 1);
+        const double kernelLeft = kernels.end(i);
+        const double kernelMiddle = kernels.middle(i);
+        const double kernelRight = kernels.end(i + 1);
+        first += (x * kernelLeft + 4.0 * (middle * kernelMiddle) + right * kernelRight) * h / 6.0;
+        second +=
+            (x * x * kernelLeft + 4.0 * (middle * middle * kernelMiddle) + right * right * kernelRight) * h /
+            6.0;
+    }
+    const double norm = std::sqrt(2.0 * pi * variance);
+    return {first / norm, second / norm};
+}
+
+double convolvedGaussianNllLean(double& P0, double d, double mu, double V, double mv)
+{
+    const double h = (9.0 * std::sqrt(V) + mu) / 100.0;
+    if (h <= 0.0)
+        return h * h * collapsedRangeScale;
+    const double twoMv = 2.0 * mv;
+    const double twoV = 2.0 * V;
+    SharedSimpsonPoints<convolutionLastPanel + 1> g(0.0, h);
+    for (double& x : g.values()) {
+        const double error = d - x;
+        const double deviation = x - mu;
+        x = -(error * error) / twoMv - (deviation * deviation) / twoV;
+    }
+    expInPlace(g.values());
+    double sum = g.sum();
+    if (sum == 0.0)
+        sum = emptyIntegral;
+    if (P0 > maximumTruncation)
+        P0 = maximumTruncation;
+    return std::log(2.0 * pi * std::sqrt(V) * std::sqrt(mv)) - std::log(sum) + std::log(1.0 - P0);
+}
+
+double convolvedGammaNllLean(double d, double mean, double variance, double a, double s, double lnNorm,
+                             double mv)
+{
+    const double h = (9.0 * std::sqrt(variance) + mean) / 100.0;
+    if (h <= 0.0)
+        return h * h * collapsedRangeScale;
+    const double twoMv = 2.0 * mv;
+    const double errorNorm = std::sqrt(2.0 * pi * mv);
+    const double shapeLess1 = a - 1.0;
+    const SharedSimpsonPoints<convolutionLastPanel + 1> points(0.0001, h);
+    SharedSimpsonPoints<convolutionLastPanel + 1> g = points;
+    logInPlace(g.values());
+    const std::span<const double> x = points.values();
+    const std::span<double> values = g.values();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const double error = d - x[i];
+        values[i] = -(error * error) / twoMv + (shapeLess1 * values[i] - x[i] / s - lnNorm);
+    }
+    expInPlace(values);
+    for (double& value : values)
+        value = value / errorNorm;
+    double sum = g.sum();
+    if (sum == 0.0)
+        sum = emptyIntegral;
+    return -std::log(sum);
 }
 
 } // namespace detail
