@@ -237,10 +237,10 @@ double stepDown(double n, SlopeTerms atX, SlopeTerms atHalf, SlopeTerms atNext)
     return n - (k1 + 2.0 * k2 + 2.0 * k3 + k4) / 6.0;
 }
 
-// The scalar reference kernel: classes of one K are integrated eight at a time, side by side. Their chains of
-// dependent divisions are independent, so the processor overlaps them and the compiler packs them into vector
-// instructions; every class still goes through exactly the operations of stepDown, so the results are bit for
-// bit those of a lone integration.
+// The scalar reference kernel: classes of one K are integrated eight at a time, side by side.
+// Their chains of dependent divisions are independent, so the processor overlaps them; every
+// class still goes through exactly the operations of stepDown, so the results are bit for bit
+// those of a lone integration.
 constexpr std::size_t laneCount = 8;
 
 using LaneValues = std::array<double, laneCount>;
@@ -341,18 +341,22 @@ void addClassDensity(Densities& u, const LaneBlock& block, std::size_t g, double
         u[x] += weight * n[x] / n0 / scale;
 }
 
+// A block's lane g takes class l with the given weight.
+template <typename Block, typename Weights>
+void setLane(Block& block, Weights& weights, std::size_t g, const LClass& l, double weight)
+{
+    block.L[g] = l.L;
+    block.start[g] = l.start;
+    weights[g] = weight;
+}
+
 // The scalar integration above, eight classes at a time: the reference that the vectorised
 // kernel is tested and measured against.
 class ScalarClassKernel {
 public:
     static constexpr std::size_t width = laneCount;
 
-    void setLane(std::size_t g, const LClass& l, double weight)
-    {
-        block_.L[g] = l.L;
-        block_.start[g] = l.start;
-        weight_[g] = weight;
-    }
+    void setLane(std::size_t g, const LClass& l, double weight) { orvanta::setLane(block_, weight_, g, l, weight); }
     void integrate(double K, double b, const MortalityGrid& mortality)
     {
         K_ = K;
@@ -375,12 +379,7 @@ class VectorClassKernel {
 public:
     static constexpr std::size_t width = classBlockWidth;
 
-    void setLane(std::size_t g, const LClass& l, double weight)
-    {
-        block_.L[g] = l.L;
-        block_.start[g] = l.start;
-        weight_[g] = weight;
-    }
+    void setLane(std::size_t g, const LClass& l, double weight) { orvanta::setLane(block_, weight_, g, l, weight); }
     void integrate(double K, double b, const MortalityGrid& mortality)
     {
         const int top = static_cast<int>(*std::max_element(block_.start.begin(), block_.start.end()));

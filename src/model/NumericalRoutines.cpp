@@ -114,6 +114,24 @@ private:
     double h_;
 };
 
+// The exponent of the convolved Gaussian's integrand at x, twoMv = 2 mv and twoV = 2 V.
+double convolvedGaussianExponent(double x, double d, double mu, double twoMv, double twoV)
+{
+    const double error = d - x;
+    const double deviation = x - mu;
+    return -(error * error) / twoMv - (deviation * deviation) / twoV;
+}
+
+// The convolved Gaussian's negative log-likelihood from its Simpson sum; caps P0.
+double convolvedGaussianNllOfSum(double sum, double& P0, double V, double mv)
+{
+    if (sum == 0.0)
+        sum = emptyIntegral;
+    if (P0 > maximumTruncation)
+        P0 = maximumTruncation;
+    return std::log(2.0 * pi * std::sqrt(V) * std::sqrt(mv)) - std::log(sum) + std::log(1.0 - P0);
+}
+
 } // namespace
 
 double lnGamma(double x)
@@ -209,18 +227,10 @@ double convolvedGaussianNllLean(double& P0, double d, double mu, double V, doubl
     const double twoMv = 2.0 * mv;
     const double twoV = 2.0 * V;
     SharedSimpsonPoints<convolutionLastPanel + 1> g(0.0, h);
-    for (double& x : g.values()) {
-        const double error = d - x;
-        const double deviation = x - mu;
-        x = -(error * error) / twoMv - (deviation * deviation) / twoV;
-    }
+    for (double& x : g.values())
+        x = convolvedGaussianExponent(x, d, mu, twoMv, twoV);
     expInPlace(g.values());
-    double sum = g.sum();
-    if (sum == 0.0)
-        sum = emptyIntegral;
-    if (P0 > maximumTruncation)
-        P0 = maximumTruncation;
-    return std::log(2.0 * pi * std::sqrt(V) * std::sqrt(mv)) - std::log(sum) + std::log(1.0 - P0);
+    return convolvedGaussianNllOfSum(g.sum(), P0, V, mv);
 }
 
 double convolvedGammaNllLean(double d, double mean, double variance, double a, double s, double lnNorm,
@@ -259,21 +269,13 @@ double convolvedGaussianNll(double& P0, double d, double mu, double V, double mv
         return h * h * collapsedRangeScale;
     const double twoMv = 2.0 * mv;
     const double twoV = 2.0 * V;
-    const auto g = [&](double x) {
-        const double error = d - x;
-        const double deviation = x - mu;
-        return std::exp(-(error * error) / twoMv - (deviation * deviation) / twoV);
-    };
+    const auto g = [&](double x) { return std::exp(convolvedGaussianExponent(x, d, mu, twoMv, twoV)); };
     double sum = 0.0;
     for (int j = 0; j <= convolutionLastPanel; ++j) {
         const double x = j * h;
         sum += (g(x) + 4.0 * g(x + h / 2.0) + g(x + h)) * h / 6.0;
     }
-    if (sum == 0.0)
-        sum = emptyIntegral;
-    if (P0 > maximumTruncation)
-        P0 = maximumTruncation;
-    return std::log(2.0 * pi * std::sqrt(V) * std::sqrt(mv)) - std::log(sum) + std::log(1.0 - P0);
+    return convolvedGaussianNllOfSum(sum, P0, V, mv);
 }
 
 double convolvedGammaNll(double d, double mean, double variance, double a, double s, double lnNorm, double mv)
