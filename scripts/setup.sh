@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libmpfr-dev fonts-liberation)
+          libmpfr-dev fonts-liberation libcli11-dev libcsv-dev)
 
 missing=()
 for p in "${packages[@]}"; do

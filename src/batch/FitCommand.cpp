@@ -6,14 +6,17 @@
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
 #include "batch/PriorsOption.h"
+#include "batch/RunWarnings.h"
 #include "minimize/MarquardtMinimizer.h"
 #include "minimize/MarquardtWindow.h"
 #include "minimize/ObjectiveEvaluation.h"
 #include "minimize/SimplexMinimizer.h"
 #include "minimize/SimplexWindow.h"
 #include "model/ModelRoutine.h"
+#include "model/TarnfieldModel.h"
 #include "text/NumberText.h"
 
+#include <cmath>
 #include <cstddef>
 #include <limits>
 #include <optional>
@@ -26,6 +29,7 @@ namespace {
 
 constexpr const char* commandName = "orvanta-batch fit";
 constexpr double noObjective = std::numeric_limits<double>::quiet_NaN();
+constexpr double daysPerYear = 365.0; // the period of the model's annual cycles
 
 // How a run ended, as the batch reports it.
 struct FitResult {
@@ -274,22 +278,50 @@ bool openLog(Application& app, const FitOptions& options, std::ostream& err)
     return true;
 }
 
-void printSummary(Application& app, const FitOptions& options, const FitResult& result, std::ostream& out)
+// The model at the estimates: its penalty (0 unless a value lies beyond a floor of the model)
+// and the values it uses, which are those held in the file made absolute where only the
+// magnitude counts (SDs, rates, sizes) and, for the days of maximum, within the year.
+struct EstimatesAsUsed {
+    double penalty;
+    std::vector<double> values; // 1..20
+};
+
+EstimatesAsUsed evaluateAtEstimates(Application& app, const TarnfieldModel& model)
+{
+    std::vector<double> values = app.algorithm.paramValues;
+    evaluateObjective(app, values, callCode::firstEvaluation); // the model cleans values in place
+    for (const std::size_t day : {std::size_t{6}, std::size_t{8}})
+        values[day] = std::fmod(values[day], daysPerYear);
+    return {model.state().penalty, values};
+}
+
+void printSummary(Application& app, const FitOptions& options, const FitResult& result,
+                  const EstimatesAsUsed& asUsed, std::ostream& out)
 {
     const RunCounters& counters = app.minimization.counters;
     out << "end " << result.end << "\n";
     out << "objective " << fullPrecision(result.objective) << "\n";
+    out << "penalty " << fullPrecision(asUsed.penalty) << "\n";
     out << "iterations " << counters.iterationCount << "\n";
     out << "calls " << counters.callCount << "\n";
     if (options.method->countsRestarts)
         out << "restarts " << counters.restartCount << "\n";
     const AlgorithmData& data = app.algorithm;
     for (int k = 1; k <= data.freeCount; ++k) {
-        const int parameter = data.freeIndex[static_cast<std::size_t>(k)];
-        out << "p" << parameter << " " << fullPrecision(data.paramValues[static_cast<std::size_t>(parameter)])
-            << "\n";
+        const auto parameter = static_cast<std::size_t>(data.freeIndex[static_cast<std::size_t>(k)]);
+        out << "p" << parameter << " " << fullPrecision(data.paramValues[parameter]) << "  # model value "
+            << fullPrecision(asUsed.values[parameter]) << ": " << data.paramDescriptions[parameter] << "\n";
     }
     printPriorsResults(app, options.priors, data.paramValues, out);
+}
+
+void warnOfPenalty(const EstimatesAsUsed& asUsed, std::ostream& err)
+{
+    if (asUsed.penalty == 0.0)
+        return;
+    err << commandName << ": warning: the penalty at the estimates is " << fullPrecision(asUsed.penalty)
+        << ", not 0: the estimates are held by the penalty of a value beyond the model's floor, which is "
+           "not a minimum of the likelihood\n";
 }
 
 // Every file the run reads and writes, checked before anything is written.
@@ -330,25 +362,30 @@ int runFitCommand(const std::vector<std::string>& args, std::ostream& out, std::
     const std::optional<FitOptions> options = readOptions(args, err);
     if (!options || !checkFiles(*options, err))
         return batchExit::badInput;
+    RunWarnings warnings(err);
     BatchEngine engine;
     engine.ui.answerQuestionsTitled(options->method->questionTitle, Answer::No);
     if (!prepareRun(engine, *options, err))
         return batchExit::badInput;
 
     Application& app = engine.app;
+    watchRun(engine, warnings, options->verbose);
     const FitResult result = options->method->run(app);
     if (options->verbose)
         options->method->printWindowTexts(app, out);
-    err << engine.messages.str();
     if (result.status == batchExit::notFinite) {
+        finishWatching(engine, warnings);
         out << "end " << result.end << "\n";
         return batchExit::notFinite;
     }
+    const EstimatesAsUsed asUsed = evaluateAtEstimates(app, engine.model);
+    finishWatching(engine, warnings);
     if (!writeAlgorithmFile(options->outputFile, app.algorithm)) {
         err << commandName << ": the algorithm file '" << options->outputFile << "' cannot be written\n";
         return batchExit::badInput;
     }
-    printSummary(app, *options, result, out);
+    printSummary(app, *options, result, asUsed, out);
+    warnOfPenalty(asUsed, err);
     return result.status;
 }
 

@@ -280,15 +280,20 @@ TEST_F(FitCommand, StopsAtTheCallLimitWithTheLastAcceptedPoint)
         const char* method;
         std::int32_t maxCalls; // function calls for the Simplex, accepted iterations for Marquardt
         const char* message;
+        bool question; // answered by the batch: its text is shown with --verbose only
     };
     const Case cases[] = {
-        {"simplex", 10, "Maximum number of function calls reached"},
-        {"marquardt", 1, "Maximum number of iterations reached"},
+        {"simplex", 10, "Maximum number of function calls reached", true},
+        {"marquardt", 1, "Maximum number of iterations reached", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.method);
         writeDisplacedStart(c.maxCalls);
-        const BatchRun run = fit(c.method);
+        if (c.question) {
+            const BatchRun quiet = fit(c.method);
+            EXPECT_EQ(quiet.err.find(c.message), std::string::npos) << quiet.err;
+        }
+        const BatchRun run = fit(c.method, tags(), {"--verbose"});
         EXPECT_EQ(run.status, 1) << run.err;
         const auto printed = printedValues(run.out);
         EXPECT_EQ(printed.at("end"), "call_limit");
