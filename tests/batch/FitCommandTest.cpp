@@ -403,5 +403,109 @@ TEST_F(FitCommand, WritesProgressToTheLogAndTheWindowTextsWhenVerbose)
     }
 }
 
+// ---- What the run shows -------------------------------------------------------------------
+
+// The line of out that starts with "name ".
+std::string printedLine(const std::string& out, const std::string& name)
+{
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind(name + " ", 0) == 0)
+            return line;
+    return {};
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+TEST_F(FitCommand, PrintsBesideEachEstimateTheValueTheModelUsesAndItsDescription)
+{
+    // An SD started negative and a day of maximum a year on: the model takes |SD| and the day
+    // within the year.
+    writeAlgorithm({{2, -5.0}, {5, 0.03}, {6, 565.0}}, {{1, 5.0}, {2, 1.0}, {6, 10.0}});
+    const BatchRun run = fit("simplex");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(printedValues(run.out).at("penalty"), "0");
+    EXPECT_EQ(run.err.find("penalty"), std::string::npos) << run.err;
+
+    const auto printed = printedValues(run.out);
+    const auto estimate = [&printed](int parameter) {
+        return std::stod(printed.at("p" + std::to_string(parameter)));
+    };
+    const struct {
+        int parameter;
+        double modelValue;
+        const char* description;
+    } cases[] = {
+        {1, estimate(1), "mean of L-infinity (at max of annual cycle)"},
+        {2, std::fabs(estimate(2)), "SD of L-infinity"},
+        {6, std::fmod(std::fabs(estimate(6)), 365.0), "day of maximum in annual cycle of k"},
+    };
+    for (const auto& c : cases) {
+        const std::string line = printedLine(run.out, "p" + std::to_string(c.parameter));
+        EXPECT_NE(line.find("  # model value " + fullPrecision(c.modelValue) + ": " + c.description),
+                  std::string::npos)
+            << line;
+    }
+    // The file holds the estimates as the minimizer left them.
+    const AlgorithmData held = readBack(resultFile);
+    EXPECT_NEAR(held.paramValues[6], estimate(6), 1e-6 * estimate(6));
+    EXPECT_GT(held.paramValues[6], 365.0);
+}
+
+TEST_F(FitCommand, WarnsWhenThePenaltyHoldsTheEstimates)
+{
+    // No spread of L-infinity and an L-infinity below the largest sizes of the sample: the model
+    // adds a penalty that no other parameter can remove.
+    const std::string frequencyFile = dir.file("lengths.dat");
+    simulate({"--params", sameKParams, "--freq", frequencyFile, "--seed", "3"});
+    writeAlgorithm(startFile, sameKParams, {{1, 70.0}, {2, 0.0}}, {{14, 0.05}});
+    const BatchRun run = fit("simplex", DataFiles{frequencyFile, ""});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const double penalty = std::stod(printedValues(run.out).at("penalty"));
+    EXPECT_GT(penalty, 0.0);
+    EXPECT_NE(run.err.find("warning: the penalty at the estimates is " + fullPrecision(penalty) + ", not 0"),
+              std::string::npos)
+        << run.err;
+}
+
+TEST_F(FitCommand, CountsTheIgnoredIncrementRecordsOnce)
+{
+    // Records with d <= 0 and no measurement error: the model ignores them on every call. Three
+    // more are made so, besides those the measurement error of the simulation gave.
+    std::istringstream lines(readFileBytes(tagFile));
+    std::string text;
+    int changed = 0;
+    int ignored = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (changed < 3) {
+            line.replace(14, 6, changed == 0 ? "     0" : "  -1.5");
+            ++changed;
+        }
+        ignored += std::stod(line.substr(14, 6)) <= 0.0 ? 1 : 0;
+        text += line + "\n";
+    }
+    ASSERT_TRUE(saveTextFile(tagFile, text));
+    writeAlgorithm({{1, 90.0}, {9, 0.0}}, {{1, 5.0}, {3, 0.03}});
+
+    const BatchRun run = fit("simplex");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string warning =
+        std::to_string(ignored) +
+        " of 150 increment records are ignored: d <= 0 with no measurement error (p9 = 0)";
+    EXPECT_EQ(run.err.rfind(warning + "\n", 0), 0u) << run.err; // shown first, when first seen
+    EXPECT_EQ(occurrences(run.err, warning), 2u) << run.err;    // and once more with its total
+    const std::size_t total = run.err.find(warning + " (in ");
+    ASSERT_NE(total, std::string::npos) << run.err;
+    EXPECT_GT(std::stoi(run.err.substr(total + warning.size() + 5)),
+              std::stoi(printedValues(run.out).at("calls")));
+    EXPECT_EQ(run.err.find("Warning regarding data input"), std::string::npos);
+}
+
 } // namespace
 } // namespace orvanta
