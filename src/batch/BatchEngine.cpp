@@ -148,10 +148,11 @@ void watchRun(BatchEngine& engine, RunWarnings& warnings, bool verbose)
     engine.ui.onPendingEvents([&engine, &warnings] { takeSummaryWarnings(engine, warnings); });
 }
 
-void finishWatching(BatchEngine& engine, RunWarnings& warnings)
+void stopWatching(BatchEngine& engine, RunWarnings& warnings)
 {
     takeSummaryWarnings(engine, warnings);
-    warnings.finish();
+    engine.ui.sendMessagesTo(nullptr);
+    engine.ui.onPendingEvents(nullptr);
 }
 
 void writeMessagesOnce(const std::string& messages, std::ostream& err)

@@ -71,8 +71,9 @@ std::optional<double> readObjectiveConstant(const CommandLine& line, const std::
 // not shown unless verbose.
 void watchRun(BatchEngine& engine, RunWarnings& warnings, bool verbose);
 
-// Takes the warnings still in the summary window, then prints the totals of recurring warnings.
-void finishWatching(BatchEngine& engine, RunWarnings& warnings);
+// Takes the warnings still in the summary window and stops watching; RunWarnings::finish then
+// prints the totals of the warnings that recurred.
+void stopWatching(BatchEngine& engine, RunWarnings& warnings);
 
 // Writes the engine's messages to err, each distinct line once and in the order first shown,
 // followed by " (shown N times)" when it was shown more than once.

@@ -187,7 +187,8 @@ int runCovarianceCommand(const std::vector<std::string>& args, std::ostream& out
     Application& app = engine.app;
     watchRun(engine, warnings, options->verbose);
     const bool centreFinite = runNumericalCovariance(app, options->settings);
-    finishWatching(engine, warnings);
+    stopWatching(engine, warnings);
+    warnings.finish();
     if (!centreFinite) {
         err << commandName << ": the objective at the centre is not finite\n";
         return batchExit::notFinite;

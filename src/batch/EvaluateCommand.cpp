@@ -131,7 +131,8 @@ int runEvaluateCommand(const std::vector<std::string>& args, std::ostream& out, 
     watchRun(engine, warnings, options->verbose);
     // The prior penalty is added as the one-function-call window adds it.
     const double objective = evaluateObjective(app, app.algorithm.paramValues, callCode::firstEvaluation);
-    finishWatching(engine, warnings);
+    stopWatching(engine, warnings);
+    warnings.finish();
 
     printResults(app, engine.model, objective, options->priors, out);
     if (!std::isfinite(objective)) {

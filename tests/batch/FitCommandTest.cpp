@@ -82,7 +82,7 @@ protected:
     // An algorithm file at the given values but for changes, free where steps says so.
     static void writeAlgorithm(const std::string& path, const std::string& values,
                                const ParameterMap& changes, const ParameterMap& steps,
-                               std::int32_t maxCalls = 5000)
+                               std::int32_t maxCalls = 5000, double tolerance = 1E-4)
     {
         AlgorithmData data;
         data.paramCount = modelParamCount;
@@ -92,7 +92,7 @@ protected:
             data.paramValues[static_cast<size_t>(parameter)] = value;
         for (const auto& [parameter, step] : steps)
             data.paramSteps[static_cast<size_t>(parameter)] = step;
-        data.options.convergenceTolerance = 1E-4;
+        data.options.convergenceTolerance = tolerance;
         data.options.maxCalls = maxCalls;
         ASSERT_TRUE(writeAlgorithmFile(path, data));
     }
@@ -505,6 +505,68 @@ TEST_F(FitCommand, CountsTheIgnoredIncrementRecordsOnce)
     EXPECT_GT(std::stoi(run.err.substr(total + warning.size() + 5)),
               std::stoi(printedValues(run.out).at("calls")));
     EXPECT_EQ(run.err.find("Warning regarding data input"), std::string::npos);
+}
+
+// ---- Several starts ----------------------------------------------------------------------
+
+TEST_F(FitCommand, SeveralStartsListTheirMinimaAndWriteTheBest)
+{
+    // A size-frequency sample: the model's whole-unit size classes make the objective step-wise
+    // near its minimum, so that starts end "verified" at minima apart by more than the
+    // tolerance (the smallest an algorithm file keeps).
+    const std::string frequencyFile = dir.file("lengths.dat");
+    simulate({"--params", sameKParams, "--freq", frequencyFile, "--freq-count", "400", "--seed", "3"});
+    writeAlgorithm(startFile, sameKParams, {}, {{1, 5.0}, {3, 0.03}, {14, 0.05}}, 5000, 1E-7);
+    const DataFiles data{frequencyFile, ""};
+    const BatchRun run = fit("simplex", data, {"--starts", "5", "--seed", "2"});
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    const auto printed = printedValues(run.out);
+    std::map<double, int> verifiedMinima; // objective -> start
+    for (int start = 1; start <= 5; ++start) {
+        const std::string line = printedLine(run.out, "start_" + std::to_string(start));
+        ASSERT_FALSE(line.empty()) << run.out;
+        EXPECT_NE(line.find(" p14="), std::string::npos) << line;
+        if (line.find(" verified_minimum ") != std::string::npos)
+            verifiedMinima.emplace(std::stod(printed.at("start_" + std::to_string(start))), start);
+    }
+    ASSERT_GE(verifiedMinima.size(), 2u) << run.out;
+    const auto [bestObjective, bestStart] = *verifiedMinima.begin();
+    EXPECT_EQ(printed.at("best_start"), std::to_string(bestStart));
+    EXPECT_EQ(printed.at("objective"), fullPrecision(bestObjective));
+    EXPECT_NE(run.err.find("warning: the verified minima differ by"), std::string::npos) << run.err;
+
+    // The file holds the best start's estimates (to its eight significant digits).
+    const AlgorithmData written = readBack(resultFile);
+    EXPECT_NEAR(written.paramValues[1], std::stod(printed.at("p1")), 1E-7 * written.paramValues[1]);
+    EXPECT_NEAR(objectiveOf(resultFile, data), bestObjective, 1E-6);
+
+    // The same seed draws the same starts.
+    const BatchRun again = fit("simplex", data, {"--starts", "5", "--seed", "2"});
+    EXPECT_EQ(again.out, run.out);
+    const BatchRun otherSeed = fit("simplex", data, {"--starts", "5", "--seed", "3"});
+    EXPECT_EQ(printedLine(otherSeed.out, "start_1"), printedLine(run.out, "start_1")); // the file's values
+    EXPECT_NE(printedLine(otherSeed.out, "start_2"), printedLine(run.out, "start_2"));
+}
+
+TEST_F(FitCommand, RefusesBadStartOptions)
+{
+    writeDisplacedStart();
+    const struct {
+        std::vector<std::string> extra;
+        const char* message;
+    } cases[] = {
+        {{"--starts", "0"}, "--starts must be a whole number from 1 to 1000"},
+        {{"--starts", "1001"}, "--starts must be a whole number from 1 to 1000"},
+        {{"--starts", "2", "--seed", "-1"}, "--seed must be a whole number"},
+        {{"--starts", "2", "--log", dir.file("run.log")}, "cannot be given with --starts"},
+    };
+    for (const auto& c : cases) {
+        const BatchRun run = fit("simplex", tags(), c.extra);
+        EXPECT_EQ(run.status, 2) << c.message;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(resultFile));
+    }
 }
 
 } // namespace
