@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libmpfr-dev libhwy-dev libsleef-dev fonts-liberation)
+          libmpfr-dev libhwy-dev libsleef-dev libcli11-dev libcsv-dev fonts-liberation)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,9 +4,11 @@
 #include "app/Tools.h"
 #include "batch/BatchFiles.h"
 #include "batch/CommandLine.h"
-#include "text/NumberText.h"
+#include "batch/RunWarnings.h"
 #include "text/LineReader.h"
+#include "text/NumberText.h"
 #include "text/TextFile.h"
+#include "ui/ReportWindow.h"
 
 #include <algorithm>
 #include <cmath>
@@ -113,6 +115,44 @@ std::optional<double> readObjectiveConstant(const CommandLine& line, const std::
         return std::nullopt;
     }
     return value.value();
+}
+
+namespace {
+
+// The model appends its per-record warnings to the summary window on every evaluation; taken
+// away as they come, they neither pile up nor are printed more than once.
+void takeSummaryWarnings(BatchEngine& engine, RunWarnings& warnings)
+{
+    auto* summary = engine.app.desktop.find<ReportWindow>("frmSummary");
+    if (summary == nullptr || summary->text().empty())
+        return;
+    warnings.take(summary->text());
+    summary->setText("");
+}
+
+} // namespace
+
+void watchRun(BatchEngine& engine, RunWarnings& warnings, bool verbose)
+{
+    const IncrementData& increments = engine.model.state().increments;
+    int ignorable = 0;
+    for (int i = 1; i <= increments.recordCount; ++i)
+        if (increments.records[static_cast<std::size_t>(i)].increment <= 0.0)
+            ++ignorable;
+    warnings.setIncrementRecords(ignorable, increments.recordCount);
+    if (!verbose)
+        engine.ui.hideQuestions();
+    warnings.take(engine.messages.str());
+    engine.messages.str("");
+    engine.ui.sendMessagesTo([&warnings](const std::string& line) { warnings.take(line); });
+    engine.ui.onPendingEvents([&engine, &warnings] { takeSummaryWarnings(engine, warnings); });
+}
+
+void stopWatching(BatchEngine& engine, RunWarnings& warnings)
+{
+    takeSummaryWarnings(engine, warnings);
+    engine.ui.sendMessagesTo(nullptr);
+    engine.ui.onPendingEvents(nullptr);
 }
 
 void writeMessagesOnce(const std::string& messages, std::ostream& err)

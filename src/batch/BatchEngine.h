@@ -20,6 +20,7 @@ namespace orvanta {
 
 class BatchFiles;
 class CommandLine;
+class RunWarnings;
 
 // The engine as a batch command runs it: the messages its user interface collects, the
 // application with every tool installed and started, and the model.
@@ -64,6 +65,15 @@ bool loadAlgorithmFile(BatchEngine& engine, const std::string& path, const std::
 // above 0 whose reciprocal (covScale) is a number too; on a problem writes one line to err.
 std::optional<double> readObjectiveConstant(const CommandLine& line, const std::string& commandName,
                                             std::ostream& err);
+
+// From here on the engine's messages (those collected so far first) and the warnings the model
+// appends to the summary window go to warnings as they come, and questions the batch answers are
+// not shown unless verbose.
+void watchRun(BatchEngine& engine, RunWarnings& warnings, bool verbose);
+
+// Takes the warnings still in the summary window and stops watching; RunWarnings::finish then
+// prints the totals of the warnings that recurred.
+void stopWatching(BatchEngine& engine, RunWarnings& warnings);
 
 // Writes the engine's messages to err, each distinct line once and in the order first shown,
 // followed by " (shown N times)" when it was shown more than once.

@@ -3,12 +3,15 @@
 #include "batch/CovarianceCommand.h"
 #include "batch/EvaluateCommand.h"
 #include "batch/FitCommand.h"
+#include "batch/ImportCommand.h"
 #include "batch/ProfileCommand.h"
 #include "batch/RankCommand.h"
 #include "batch/SimulateCommand.h"
 #include "batch/SummaryCommand.h"
 
+#include <algorithm>
 #include <exception>
+#include <optional>
 #include <ostream>
 
 namespace orvanta {
@@ -23,11 +26,13 @@ const char* usageText =
     "Commands:\n"
     "  evaluate [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
     "           (--params V1,V2,...,V20 | --alg FILE)\n"
-    "           [--priors FILE.pri --constant C [--review]]\n"
+    "           [--priors FILE.pri --constant C [--review]] [--verbose]\n"
     "      Reads the data files as the initialization window does, evaluates the\n"
     "      objective once and prints objective, increment_part, frequency_part\n"
     "      (both doubled), penalty and the cleaned params, 17 significant digits.\n"
-    "      --alg FILE takes values and links from an algorithm file (.alg).\n"
+    "      --alg FILE takes values and links from an algorithm file (.alg). The\n"
+    "      model's warnings are shown once each, with their totals at the end;\n"
+    "      --verbose shows the texts of the questions the batch answers too.\n"
     "      --priors FILE.pri        Bayesian priors (.pri) in force when any is not\n"
     "        --constant C           uniform-unbounded: objective includes the prior\n"
     "        --review               penalty, 1/C times the priors' -ln[L] (0.5 for\n"
@@ -39,7 +44,7 @@ const char* usageText =
     "\n"
     "  fit --method simplex|marquardt [--freq FILE] [--inc FILE] [--first-cell N]\n"
     "      [--errors gaussian|gamma] --alg IN --out OUT [--overwrite-input]\n"
-    "      [--log FILE [--log-frequency N]] [--verbose]\n"
+    "      [--log FILE [--log-frequency N]] [--verbose] [--starts N [--seed S]]\n"
     "      [--priors FILE.pri --constant C [--review]]\n"
     "      Reads the data files as evaluate does, minimizes from the values, steps\n"
     "      and links of the algorithm file IN and writes the algorithm data holding\n"
@@ -52,23 +57,44 @@ const char* usageText =
     "      division_by_zero or non_finite_objective; for marquardt also gave_up,\n"
     "      decomposition_failed or non_finite_derivatives. Exit status 0 only for a\n"
     "      verified minimum, 3 for non_finite_start (OUT is not written); after any\n"
-    "      other end OUT holds the last accepted point.\n"
+    "      other end OUT holds the last accepted point. Then penalty (the model's\n"
+    "      penalty at the estimates; a warning when it is not 0, as the estimates\n"
+    "      are then held by it) and beside each pN VALUE the value the model uses\n"
+    "      (absolute values, days of maximum within the year) and its description.\n"
+    "      The model's warnings are shown once each, when first seen, with their\n"
+    "      totals at the end.\n"
     "      --log FILE               write progress records to FILE, every N\n"
     "        --log-frequency N      iterations (default 1; marquardt writes one\n"
     "                               after every accepted iteration)\n"
-    "      --verbose                print the texts of the minimizer's window\n"
+    "      --verbose                print the texts of the minimizer's window and\n"
+    "                               of the questions the batch answers\n"
+    "      --starts N               N runs (1..1000, default 1): from the values of\n"
+    "        --seed S               IN and from N - 1 starts drawn uniformly within\n"
+    "                               3 steps of them (seed S, default 1). Prints a\n"
+    "                               line start_K OBJECTIVE END pN=VALUE... for each\n"
+    "                               run and best_start K, then the summary of the\n"
+    "                               best verified run (the best run when none is\n"
+    "                               verified), which OUT holds; warns when verified\n"
+    "                               minima differ by more than the convergence\n"
+    "                               tolerance. Not with --log.\n"
     "      --priors FILE.pri ...    as for evaluate: the fit minimizes the objective\n"
     "                               with the prior penalty\n"
     "\n"
     "  covariance [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
     "      --alg FILE --constant C [--factors F1,F2,F3] [--optimistic] [--out FILE]\n"
-    "      [--priors FILE.pri]\n"
+    "      [--priors FILE.pri] [--verbose]\n"
     "      Reads the data files as evaluate does and calculates the covariance\n"
     "      matrix of the free parameters (non-zero steps in FILE) around the values\n"
     "      of FILE from numerical Hessians on three grids. Prints centre_objective,\n"
-    "      gridG positive_definite or not_positive_definite for G = 1, 2, 3, and one\n"
-    "      line seG_pN SE per grid and free parameter (-1: not calculated). Exit\n"
-    "      status 1 when a grid's Hessian was not positive definite.\n"
+    "      gridG positive_definite or not_positive_definite for G = 1, 2, 3, one\n"
+    "      line seG_pN SE per grid and free parameter (-1: not calculated), for\n"
+    "      each pair of positive-definite grids A < B a line agreement_gA_gB X, the\n"
+    "      largest relative difference of their SEs (|SE_A - SE_B| over the smaller),\n"
+    "      and recommended_grid G or none: taking the positive-definite grids from\n"
+    "      the largest factor (coarsest) down, the first whose SEs all agree within\n"
+    "      10% (X <= 0.1) with those of the next finer positive-definite grid; none\n"
+    "      with fewer than two positive-definite grids. Exit status 0 when a grid\n"
+    "      is recommended, 1 when none is.\n"
     "      --constant C             -ln[likelihood] = C x objective, C > 0 (0.5 for\n"
     "                               this model's objective, -2 ln L)\n"
     "      --factors F1,F2,F3       grid factors times the steps, each > 0\n"
@@ -170,6 +196,31 @@ const char* usageText =
     "        --age-min A            ages uniform from A to B (default: the ages of\n"
     "        --age-max B            steady-state animals plus t0)\n"
     "\n"
+    "  import frequencies --csv FILE --midpoint COL --frequency COL [--scale F]\n"
+    "      --out FILE.dat\n"
+    "  import increments --csv FILE [--set COL] --initial-size COL --increment COL\n"
+    "      --start-day COL --end-day COL [--scale F] [--from-dates] --out FILE.dat\n"
+    "      Writes the size-frequency or increment data file of a CSV table whose\n"
+    "      first line names the columns (quoted fields, LF or CR LF line ends), in\n"
+    "      the fixed columns the data readers take. COL is a column's name in that\n"
+    "      line or its number from 1. Each value is written with as many decimals\n"
+    "      as its field holds. Prints the file and the number of cells or records.\n"
+    "      --scale F                multiplies sizes (midpoints, sizes at release,\n"
+    "                               increments), e.g. 10 for cm to mm: the model's\n"
+    "                               size cells are whole units from 0 to 250\n"
+    "      frequencies: one line per cell of equal width; cells below the first\n"
+    "        midpoint are written with frequency 0, so that the cells start at 0.\n"
+    "      increments: one line per record; sizes may exceed 250.\n"
+    "        --set COL              set numbers, 0..2000\n"
+    "        --from-dates           the day columns hold release and recapture dates\n"
+    "                               (YYYY-MM-DD), written as days from 31 December\n"
+    "                               of the year before the first release; without\n"
+    "                               --set, set numbers count release years from 1\n"
+    "      Refused, naming the line, with nothing written: a value that is not a\n"
+    "      number or is too wide for its field, a negative frequency or one above\n"
+    "      9999, more than 250 cells or 2000 records, midpoints not of one width,\n"
+    "      a set number outside 0..2000.\n"
+    "\n"
     "Files: every command checks its files before it writes anything. An input that\n"
     "cannot be read, an output that names an input or another output, and an output\n"
     "that cannot be created end the run with status 2, every file left as it was.\n"
@@ -177,8 +228,51 @@ const char* usageText =
     "Exit status: 0 success, 1 incomplete run, 2 bad input, 3 objective not finite.\n"
     "\n"
     "Options:\n"
-    "  --help       show this text and exit\n"
+    "  --help       show this text and exit; COMMAND --help (or help COMMAND)\n"
+    "               shows the usage of one command\n"
     "  --version    show the version and exit\n";
+
+// The part of usageText between the line starting with first and the line starting with next.
+std::string usagePart(const std::string& first, const std::string& next)
+{
+    const std::string text = usageText;
+    const size_t start = text.find(first);
+    if (start == std::string::npos)
+        return {};
+    return text.substr(start, text.find(next, start) - start);
+}
+
+// The usage of one command: its section of usageText (from its line "  NAME ..." to the next
+// command's line or the end of the list), then what every command shares (files, exit status);
+// nothing for a name that is not a command.
+std::optional<std::string> commandUsage(const std::string& command)
+{
+    const std::string text = usageText;
+    const std::string lead = "\n  " + command + " ";
+    size_t start = text.find(lead, text.find("\nCommands:\n"));
+    if (command.empty() || start == std::string::npos)
+        return std::nullopt;
+    start += 3;
+    size_t end = start;
+    // The section's own lines are indented by more than the two blanks of a command's line.
+    while ((end = text.find('\n', end)) != std::string::npos) {
+        ++end;
+        if (end < text.size() && text[end] != '\n' && text.compare(end, 3, "   ") != 0)
+            break;
+    }
+    std::string section = text.substr(start, end - start);
+    while (section.size() > 1 && section[section.size() - 2] == '\n')
+        section.pop_back();
+    return "Usage: orvanta-batch " + section + "\n" + usagePart("Files:", "\nOptions:");
+}
+
+// Whether the words after the command ask for its help.
+bool asksForHelp(const std::vector<std::string>& rest)
+{
+    return std::find_if(rest.begin(), rest.end(), [](const std::string& word) {
+               return word == "--help" || word == "-h";
+           }) != rest.end();
+}
 
 int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
@@ -188,7 +282,8 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     const std::string& command = args.front();
     if (command == "--help" || command == "-h" || command == "help") {
-        out << usageText;
+        const std::optional<std::string> usage = args.size() > 1 ? commandUsage(args[1]) : std::nullopt;
+        out << usage.value_or(usageText);
         return batchExit::success;
     }
     if (command == "--version") {
@@ -196,6 +291,10 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         return batchExit::success;
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (const std::optional<std::string> usage = commandUsage(command); usage && asksForHelp(rest)) {
+        out << *usage;
+        return batchExit::success;
+    }
     if (command == "evaluate")
         return runEvaluateCommand(rest, out, err);
     if (command == "fit")
@@ -210,6 +309,8 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         return runProfileCommand(rest, out, err);
     if (command == "rank")
         return runRankCommand(rest, out, err);
+    if (command == "import")
+        return runImportCommand(rest, out, err);
     err << "orvanta-batch: unknown command '" << command << "'\n\n" << usageText;
     return batchExit::badInput;
 }

@@ -56,16 +56,24 @@ bool offers(Buttons buttons, Answer answer)
 
 } // namespace
 
+void ConsoleUserInterface::show(const std::string& title, const std::string& text)
+{
+    const std::string heading = oneLine(title);
+    std::string line = oneLine(text);
+    // A text that begins with its own title ("Fatal Error: ...") is not led by it twice.
+    if (line.rfind(heading + ":", 0) != 0)
+        line = heading + ": " + line;
+    if (sink_)
+        sink_(line);
+    else
+        messages_ << line << "\n";
+}
+
 Answer ConsoleUserInterface::showMessage(const std::string& text, const std::string& title, Buttons buttons,
                                          Icon /*icon*/, DefaultButton defaultButton)
 {
-    const std::string heading = oneLine(title);
-    const std::string line = oneLine(text);
-    // A text that begins with its own title ("Fatal Error: ...") is not led by it twice.
-    if (line.rfind(heading + ":", 0) == 0)
-        messages_ << line << "\n";
-    else
-        messages_ << heading << ": " << line << "\n";
+    if (buttons == Buttons::OK || !questionsHidden_)
+        show(title, text);
     const auto scripted = scriptedAnswers_.find(title);
     if (scripted != scriptedAnswers_.end() && offers(buttons, scripted->second))
         return scripted->second;

@@ -2,9 +2,11 @@
 
 #include "ui/UserInterface.h"
 
+#include <functional>
 #include <iosfwd>
 #include <map>
 #include <string>
+#include <utility>
 
 namespace orvanta {
 
@@ -21,20 +23,39 @@ public:
 
     void answerQuestionsTitled(const std::string& title, Answer answer) { scriptedAnswers_[title] = answer; }
     // Every input box with that title is answered with text instead of empty text.
-    void answerPromptsTitled(const std::string& title, std::string text) { scriptedTexts_[title] = std::move(text); }
+    void answerPromptsTitled(const std::string& title, std::string text)
+    {
+        scriptedTexts_[title] = std::move(text);
+    }
+
+    // Once a command watches its run, each message line goes to sink instead of the stream.
+    void sendMessagesTo(std::function<void(const std::string& line)> sink) { sink_ = std::move(sink); }
+    // Questions (boxes with more than an OK button) are answered without showing their texts.
+    void hideQuestions() { questionsHidden_ = true; }
+    // Called whenever the engine yields to the interface, as a window would repaint.
+    void onPendingEvents(std::function<void()> hook) { pendingEventsHook_ = std::move(hook); }
 
     Answer showMessage(const std::string& text, const std::string& title, Buttons buttons, Icon icon,
                        DefaultButton defaultButton) override;
     std::string askText(const std::string& prompt, const std::string& title,
                         const std::string& defaultText) override;
     std::optional<std::string> chooseFile(const FileDialogRequest& request) override;
-    void processPendingEvents() override {}
+    void processPendingEvents() override
+    {
+        if (pendingEventsHook_)
+            pendingEventsHook_();
+    }
     void beep() override {}
 
 private:
+    void show(const std::string& title, const std::string& text);
+
     std::ostream& messages_;
-    std::map<std::string, Answer> scriptedAnswers_; // by title
+    std::map<std::string, Answer> scriptedAnswers_;    // by title
     std::map<std::string, std::string> scriptedTexts_; // by title
+    std::function<void(const std::string& line)> sink_;
+    std::function<void()> pendingEventsHook_;
+    bool questionsHidden_ = false;
 };
 
 } // namespace orvanta

@@ -4,7 +4,9 @@
 #include "batch/BatchFiles.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
+#include "batch/CovarianceAdvice.h"
 #include "batch/PriorsOption.h"
+#include "batch/RunWarnings.h"
 #include "text/NumberText.h"
 #include "uncertainty/CovarianceCalculator.h"
 #include "uncertainty/CovarianceDisplayWindow.h"
@@ -26,6 +28,7 @@ struct CovarianceOptions {
     std::optional<std::string> outputFile; // full path, as a save dialog gives it
     CovarianceSettings settings;
     PriorsOption priors;
+    bool verbose = false;
 };
 
 // A positive finite number, or nothing after one line to err.
@@ -82,7 +85,7 @@ std::optional<CovarianceOptions> readOptions(const std::vector<std::string>& arg
     valueOptions.insert({"--alg", "--constant", "--factors", "--out"});
     valueOptions.insert(priorsValueOptions().begin(), priorsValueOptions().end());
     CommandLine line;
-    if (!line.parse(args, valueOptions, {"--optimistic"})) {
+    if (!line.parse(args, valueOptions, {"--optimistic", "--verbose"})) {
         err << commandName << ": " << line.error() << "\n";
         return std::nullopt;
     }
@@ -92,6 +95,7 @@ std::optional<CovarianceOptions> readOptions(const std::vector<std::string>& arg
     CovarianceOptions options;
     options.request = *request;
     options.settings.optimisticSEs = line.flag("--optimistic");
+    options.verbose = line.flag("--verbose");
     if (!readFiles(line, options, err) || !readConstant(line, options, err) ||
         !readFactors(line, options, err))
         return std::nullopt;
@@ -102,20 +106,24 @@ std::optional<CovarianceOptions> readOptions(const std::vector<std::string>& arg
     return options;
 }
 
-bool gridCalculated(const GridResults& grid)
+void printAdvice(const GridAdvice& advice, std::ostream& out)
 {
-    return grid.determinant != -1.0;
+    for (const GridAgreement& agreement : advice.agreements)
+        out << "agreement_g" << agreement.gridA << "_g" << agreement.gridB << " "
+            << fullPrecision(agreement.largestRelativeDifference) << "\n";
+    out << "recommended_grid "
+        << (advice.recommendedGrid ? std::to_string(*advice.recommendedGrid) : std::string("none")) << "\n";
 }
 
-void printResults(Application& app, const PriorsOption& priors, std::ostream& out)
+void printResults(Application& app, const PriorsOption& priors, const GridAdvice& advice, std::ostream& out)
 {
     const CovarianceRun& run = app.covariance;
     out << "centre_objective " << fullPrecision(run.centreObjective) << "\n";
     printPriorsResults(app, priors, run.centreValues, out);
     for (int g = 1; g <= gridCount; ++g)
         out << "grid" << g << " "
-            << (gridCalculated(run.grids[static_cast<std::size_t>(g)]) ? "positive_definite"
-                                                                       : "not_positive_definite")
+            << (gridPositiveDefinite(run.grids[static_cast<std::size_t>(g)]) ? "positive_definite"
+                                                                             : "not_positive_definite")
             << "\n";
     for (int g = 1; g <= gridCount; ++g)
         for (int a = 1; a <= run.freeCount(); ++a)
@@ -123,6 +131,7 @@ void printResults(Application& app, const PriorsOption& priors, std::ostream& ou
                 << fullPrecision(
                        run.grids[static_cast<std::size_t>(g)].standardError[static_cast<std::size_t>(a)])
                 << "\n";
+    printAdvice(advice, out);
 }
 
 // Collates the report and saves it as the display window's buttons do.
@@ -163,14 +172,6 @@ bool prepareRun(BatchEngine& engine, const CovarianceOptions& options, std::ostr
     return true;
 }
 
-int exitStatus(const CovarianceRun& run)
-{
-    for (int g = 1; g <= gridCount; ++g)
-        if (!gridCalculated(run.grids[static_cast<std::size_t>(g)]))
-            return batchExit::incomplete;
-    return batchExit::success;
-}
-
 } // namespace
 
 int runCovarianceCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -178,21 +179,25 @@ int runCovarianceCommand(const std::vector<std::string>& args, std::ostream& out
     const std::optional<CovarianceOptions> options = readOptions(args, err);
     if (!options || !checkFiles(*options, err))
         return batchExit::badInput;
+    RunWarnings warnings(err);
     BatchEngine engine;
     if (!prepareRun(engine, *options, err))
         return batchExit::badInput;
 
     Application& app = engine.app;
+    watchRun(engine, warnings, options->verbose);
     const bool centreFinite = runNumericalCovariance(app, options->settings);
-    err << engine.messages.str();
+    stopWatching(engine, warnings);
+    warnings.finish();
     if (!centreFinite) {
         err << commandName << ": the objective at the centre is not finite\n";
         return batchExit::notFinite;
     }
     if (options->outputFile && !writeReport(app, *options->outputFile, err))
         return batchExit::badInput;
-    printResults(app, options->priors, out);
-    return exitStatus(app.covariance);
+    const GridAdvice advice = adviseGrid(app.covariance);
+    printResults(app, options->priors, advice, out);
+    return advice.recommendedGrid ? batchExit::success : batchExit::incomplete;
 }
 
 } // namespace orvanta

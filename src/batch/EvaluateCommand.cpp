@@ -5,9 +5,9 @@
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
 #include "batch/PriorsOption.h"
+#include "batch/RunWarnings.h"
 #include "minimize/ObjectiveEvaluation.h"
 #include "text/NumberText.h"
-#include "ui/ReportWindow.h"
 
 #include <cmath>
 #include <ostream>
@@ -21,9 +21,10 @@ constexpr const char* commandName = "orvanta-batch evaluate";
 
 struct EvaluateOptions {
     InitializationRequest request;
-    std::vector<double> values; // 1..20, from --params
+    std::vector<double> values;               // 1..20, from --params
     std::optional<std::string> algorithmFile; // --alg: values, steps and links of an algorithm file
     PriorsOption priors;
+    bool verbose = false;
 };
 
 // Reads --params V1,...,V20 into options.values; on a problem writes one line to err.
@@ -31,7 +32,8 @@ bool readParameterValues(const std::string& params, EvaluateOptions& options, st
 {
     const std::vector<std::string> texts = splitAtCommas(params);
     if (texts.size() != static_cast<size_t>(modelParamCount)) {
-        err << commandName << ": --params needs " << modelParamCount << " values, not " << texts.size() << "\n";
+        err << commandName << ": --params needs " << modelParamCount << " values, not " << texts.size()
+            << "\n";
         return false;
     }
     options.values.assign(1, 0.0);
@@ -53,7 +55,7 @@ std::optional<EvaluateOptions> readOptions(const std::vector<std::string>& args,
     valueOptions.insert({"--params", "--alg"});
     valueOptions.insert(priorsValueOptions().begin(), priorsValueOptions().end());
     CommandLine line;
-    if (!line.parse(args, valueOptions, {reviewFlag})) {
+    if (!line.parse(args, valueOptions, {reviewFlag, "--verbose"})) {
         err << commandName << ": " << line.error() << "\n";
         return std::nullopt;
     }
@@ -70,6 +72,7 @@ std::optional<EvaluateOptions> readOptions(const std::vector<std::string>& args,
         return std::nullopt;
     }
     options.algorithmFile = algorithmFile;
+    options.verbose = line.flag("--verbose");
     if (params && !readParameterValues(*params, options, err))
         return std::nullopt;
     const std::optional<PriorsOption> priors =
@@ -110,6 +113,7 @@ int runEvaluateCommand(const std::vector<std::string>& args, std::ostream& out, 
     if (!files.check(err))
         return batchExit::badInput;
 
+    RunWarnings warnings(err);
     BatchEngine engine;
     Application& app = engine.app;
     if (!initializeFromData(engine, options->request, commandName, err))
@@ -124,17 +128,18 @@ int runEvaluateCommand(const std::vector<std::string>& args, std::ostream& out, 
     }
     if (!applyPriorsOption(engine, options->priors, commandName, err))
         return batchExit::badInput;
+    watchRun(engine, warnings, options->verbose);
     // The prior penalty is added as the one-function-call window adds it.
     const double objective = evaluateObjective(app, app.algorithm.paramValues, callCode::firstEvaluation);
+    stopWatching(engine, warnings);
+    warnings.finish();
 
     printResults(app, engine.model, objective, options->priors, out);
-    err << engine.messages.str();
-    if (const auto* summary = app.desktop.find<ReportWindow>("frmSummary"))
-        err << summary->text();
     if (!std::isfinite(objective)) {
         const std::string& why = engine.model.state().arithmeticFailure;
         err << commandName << ": the objective is not finite"
-            << (why.empty() ? std::string(" (an intermediate result overflowed or was undefined)") : ": " + why)
+            << (why.empty() ? std::string(" (an intermediate result overflowed or was undefined)")
+                            : ": " + why)
             << "\n";
         return batchExit::notFinite;
     }

@@ -6,19 +6,25 @@
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
 #include "batch/PriorsOption.h"
+#include "batch/RunWarnings.h"
 #include "minimize/MarquardtMinimizer.h"
 #include "minimize/MarquardtWindow.h"
 #include "minimize/ObjectiveEvaluation.h"
 #include "minimize/SimplexMinimizer.h"
 #include "minimize/SimplexWindow.h"
+#include "model/DataSimulator.h"
 #include "model/ModelRoutine.h"
+#include "model/TarnfieldModel.h"
 #include "text/NumberText.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <limits>
 #include <optional>
 #include <ostream>
 #include <set>
+#include <sstream>
 
 namespace orvanta {
 
@@ -26,6 +32,7 @@ namespace {
 
 constexpr const char* commandName = "orvanta-batch fit";
 constexpr double noObjective = std::numeric_limits<double>::quiet_NaN();
+constexpr double daysPerYear = 365.0; // the period of the model's annual cycles
 
 // How a run ended, as the batch reports it.
 struct FitResult {
@@ -181,7 +188,13 @@ struct FitOptions {
     bool verbose = false;
     bool overwriteInput = false; // --out may name the --alg file
     PriorsOption priors;
+    int starts = 1;         // the file's values, then starts - 1 drawn around them
+    std::uint64_t seed = 1; // of the drawn starts
 };
+
+// Drawn starts lie within this many step sizes of the file's values.
+constexpr double startSpread = 3.0;
+constexpr int mostStarts = 1000;
 
 const FitMethod* readMethod(const CommandLine& line, std::ostream& err)
 {
@@ -228,11 +241,37 @@ bool readLog(const CommandLine& line, FitOptions& options, std::ostream& err)
     return true;
 }
 
+bool readStarts(const CommandLine& line, FitOptions& options, std::ostream& err)
+{
+    if (const auto starts = line.value("--starts")) {
+        const Converted<std::int16_t> value = textToInt16(*starts);
+        if (!value || value.value() < 1 || value.value() > mostStarts) {
+            err << commandName << ": --starts must be a whole number from 1 to " << mostStarts << ", not '"
+                << *starts << "'\n";
+            return false;
+        }
+        options.starts = value.value();
+    }
+    if (const auto seed = line.value("--seed")) {
+        const std::optional<std::uint64_t> value = seedValue(*seed);
+        if (!value) {
+            err << commandName << ": --seed must be a whole number from 0 to 2^64-1, not '" << *seed << "'\n";
+            return false;
+        }
+        options.seed = *value;
+    }
+    if (options.starts > 1 && options.logFile) {
+        err << commandName << ": --log records one run; it cannot be given with --starts\n";
+        return false;
+    }
+    return true;
+}
+
 // Reads the options; on a problem writes one line to err and returns nothing.
 std::optional<FitOptions> readOptions(const std::vector<std::string>& args, std::ostream& err)
 {
     std::set<std::string> valueOptions = dataOptionNames();
-    valueOptions.insert({"--method", "--alg", "--out", "--log", "--log-frequency"});
+    valueOptions.insert({"--method", "--alg", "--out", "--log", "--log-frequency", "--starts", "--seed"});
     valueOptions.insert(priorsValueOptions().begin(), priorsValueOptions().end());
     CommandLine line;
     if (!line.parse(args, valueOptions, {"--overwrite-input", "--verbose", reviewFlag})) {
@@ -248,7 +287,7 @@ std::optional<FitOptions> readOptions(const std::vector<std::string>& args, std:
         return std::nullopt;
     options.request = *request;
     options.verbose = line.flag("--verbose");
-    if (!readFiles(line, options, err) || !readLog(line, options, err))
+    if (!readFiles(line, options, err) || !readLog(line, options, err) || !readStarts(line, options, err))
         return std::nullopt;
     const std::optional<PriorsOption> priors =
         readPriorsOption(line, ConstantUse::PriorsOnly, commandName, err);
@@ -274,22 +313,59 @@ bool openLog(Application& app, const FitOptions& options, std::ostream& err)
     return true;
 }
 
-void printSummary(Application& app, const FitOptions& options, const FitResult& result, std::ostream& out)
+// The model at the estimates: its penalty (0 unless a value lies beyond a floor of the model)
+// and the values it uses, which are those held in the file made absolute where only the
+// magnitude counts (SDs, rates, sizes) and, for the days of maximum, within the year.
+struct EstimatesAsUsed {
+    double penalty;
+    std::vector<double> values; // 1..20
+};
+
+EstimatesAsUsed evaluateAtEstimates(Application& app, const TarnfieldModel& model)
 {
-    const RunCounters& counters = app.minimization.counters;
-    out << "end " << result.end << "\n";
-    out << "objective " << fullPrecision(result.objective) << "\n";
-    out << "iterations " << counters.iterationCount << "\n";
-    out << "calls " << counters.callCount << "\n";
+    std::vector<double> values = app.algorithm.paramValues;
+    evaluateObjective(app, values, callCode::firstEvaluation); // the model cleans values in place
+    for (const std::size_t day : {std::size_t{6}, std::size_t{8}})
+        values[day] = std::fmod(values[day], daysPerYear);
+    return {model.state().penalty, values};
+}
+
+// One minimization: how it ended, the algorithm data holding its estimates (as the output file
+// writes them), its counters and the model at its estimates.
+struct StartEnd {
+    FitResult result;
+    AlgorithmData algorithm;
+    RunCounters counters;
+    EstimatesAsUsed asUsed{0.0, {}};
+    std::string priorsText; // printPriorsResults at the estimates
+};
+
+void printSummary(const FitOptions& options, const StartEnd& end, std::ostream& out)
+{
+    out << "end " << end.result.end << "\n";
+    out << "objective " << fullPrecision(end.result.objective) << "\n";
+    out << "penalty " << fullPrecision(end.asUsed.penalty) << "\n";
+    out << "iterations " << end.counters.iterationCount << "\n";
+    out << "calls " << end.counters.callCount << "\n";
     if (options.method->countsRestarts)
-        out << "restarts " << counters.restartCount << "\n";
-    const AlgorithmData& data = app.algorithm;
+        out << "restarts " << end.counters.restartCount << "\n";
+    const AlgorithmData& data = end.algorithm;
     for (int k = 1; k <= data.freeCount; ++k) {
-        const int parameter = data.freeIndex[static_cast<std::size_t>(k)];
-        out << "p" << parameter << " " << fullPrecision(data.paramValues[static_cast<std::size_t>(parameter)])
+        const auto parameter = static_cast<std::size_t>(data.freeIndex[static_cast<std::size_t>(k)]);
+        out << "p" << parameter << " " << fullPrecision(data.paramValues[parameter]) << "  # model value "
+            << fullPrecision(end.asUsed.values[parameter]) << ": " << data.paramDescriptions[parameter]
             << "\n";
     }
-    printPriorsResults(app, options.priors, data.paramValues, out);
+    out << end.priorsText;
+}
+
+void warnOfPenalty(const EstimatesAsUsed& asUsed, std::ostream& err)
+{
+    if (asUsed.penalty == 0.0)
+        return;
+    err << commandName << ": warning: the penalty at the estimates is " << fullPrecision(asUsed.penalty)
+        << ", not 0: the estimates are held by the penalty of a value beyond the model's floor, which is "
+           "not a minimum of the likelihood\n";
 }
 
 // Every file the run reads and writes, checked before anything is written.
@@ -323,6 +399,100 @@ bool prepareRun(BatchEngine& engine, const FitOptions& options, std::ostream& er
     return openLog(app, options, err);
 }
 
+// Moves each free parameter to a value drawn uniformly within startSpread steps of its value.
+void displaceStart(AlgorithmData& data, SimulationRandom& random)
+{
+    for (int k = 1; k <= data.freeCount; ++k) {
+        const auto parameter = static_cast<std::size_t>(data.freeIndex[static_cast<std::size_t>(k)]);
+        data.paramValues[parameter] +=
+            (2.0 * random.uniform() - 1.0) * startSpread * data.paramSteps[parameter];
+    }
+    buildFreeIndex(data); // the minimizers start from the free values it takes
+}
+
+// One minimization in an engine of its own, from the file's values or (with displacement) from
+// values drawn around them; nothing when the input is bad.
+std::optional<StartEnd> runStart(const FitOptions& options, SimulationRandom* displacement,
+                                 RunWarnings& warnings, std::ostream& out, std::ostream& err)
+{
+    BatchEngine engine;
+    engine.ui.answerQuestionsTitled(options.method->questionTitle, Answer::No);
+    if (!prepareRun(engine, options, err))
+        return std::nullopt;
+    Application& app = engine.app;
+    if (displacement != nullptr)
+        displaceStart(app.algorithm, *displacement);
+    watchRun(engine, warnings, options.verbose);
+    StartEnd end{options.method->run(app), {}, app.minimization.counters, {0.0, {}}, {}};
+    if (options.verbose)
+        options.method->printWindowTexts(app, out);
+    if (end.result.status != batchExit::notFinite) {
+        end.asUsed = evaluateAtEstimates(app, engine.model);
+        std::ostringstream priors;
+        printPriorsResults(app, options.priors, app.algorithm.paramValues, priors);
+        end.priorsText = priors.str();
+    }
+    stopWatching(engine, warnings);
+    end.algorithm = app.algorithm;
+    return end;
+}
+
+// "start_K OBJECTIVE END p1=V ..." for one of several starts.
+void printStartLine(int start, const StartEnd& end, std::ostream& out)
+{
+    out << "start_" << start << " " << fullPrecision(end.result.objective) << " " << end.result.end;
+    const AlgorithmData& data = end.algorithm;
+    for (int k = 1; k <= data.freeCount; ++k) {
+        const auto parameter = static_cast<std::size_t>(data.freeIndex[static_cast<std::size_t>(k)]);
+        out << " p" << parameter << "=" << fullPrecision(data.paramValues[parameter]);
+    }
+    out << "\n";
+}
+
+bool verified(const StartEnd& end)
+{
+    return end.result.status == batchExit::success;
+}
+
+// The verified end of least objective; without one, the finite end of least objective; without
+// that, the first end. Ties go to the earlier start.
+std::size_t bestEnd(const std::vector<StartEnd>& ends)
+{
+    std::optional<std::size_t> best;
+    const auto better = [&ends](std::size_t a, std::size_t b) {
+        if (verified(ends[a]) != verified(ends[b]))
+            return verified(ends[a]);
+        return ends[a].result.objective < ends[b].result.objective;
+    };
+    for (std::size_t i = 0; i < ends.size(); ++i)
+        if (std::isfinite(ends[i].result.objective) && (!best || better(i, *best)))
+            best = i;
+    return best.value_or(0);
+}
+
+// Verified minima further apart than the convergence tolerance (+ absolute, - relative to the
+// best) are different minima: one start ended "verified" away from the best.
+void warnOfSeveralMinima(const std::vector<StartEnd>& ends, double tolerance, std::ostream& err)
+{
+    double lowest = std::numeric_limits<double>::infinity();
+    double highest = -lowest;
+    for (const StartEnd& end : ends) {
+        if (!verified(end))
+            continue;
+        lowest = std::min(lowest, end.result.objective);
+        highest = std::max(highest, end.result.objective);
+    }
+    if (!(highest > lowest))
+        return;
+    const double allowed = tolerance >= 0.0 ? tolerance : -tolerance * std::fabs(lowest);
+    if (highest - lowest <= allowed)
+        return;
+    err << commandName << ": warning: the verified minima differ by " << fullPrecision(highest - lowest)
+        << " (objectives " << fullPrecision(lowest) << " to " << fullPrecision(highest)
+        << "), more than the convergence tolerance " << fullPrecision(allowed)
+        << ": the objective has several minima; the best is written\n";
+}
+
 } // namespace
 
 int runFitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -330,26 +500,34 @@ int runFitCommand(const std::vector<std::string>& args, std::ostream& out, std::
     const std::optional<FitOptions> options = readOptions(args, err);
     if (!options || !checkFiles(*options, err))
         return batchExit::badInput;
-    BatchEngine engine;
-    engine.ui.answerQuestionsTitled(options->method->questionTitle, Answer::No);
-    if (!prepareRun(engine, *options, err))
-        return batchExit::badInput;
-
-    Application& app = engine.app;
-    const FitResult result = options->method->run(app);
-    if (options->verbose)
-        options->method->printWindowTexts(app, out);
-    err << engine.messages.str();
-    if (result.status == batchExit::notFinite) {
-        out << "end " << result.end << "\n";
+    RunWarnings warnings(err);
+    std::vector<StartEnd> ends;
+    SimulationRandom random(options->seed);
+    for (int start = 1; start <= options->starts; ++start) {
+        std::optional<StartEnd> end = runStart(*options, start == 1 ? nullptr : &random, warnings, out, err);
+        if (!end)
+            return batchExit::badInput;
+        ends.push_back(std::move(*end));
+        if (options->starts > 1)
+            printStartLine(start, ends.back(), out);
+    }
+    const std::size_t best = bestEnd(ends);
+    StartEnd& chosen = ends[best];
+    if (options->starts > 1)
+        out << "best_start " << best + 1 << "\n";
+    warnings.finish();
+    if (chosen.result.status == batchExit::notFinite) {
+        out << "end " << chosen.result.end << "\n";
         return batchExit::notFinite;
     }
-    if (!writeAlgorithmFile(options->outputFile, app.algorithm)) {
+    if (!writeAlgorithmFile(options->outputFile, chosen.algorithm)) {
         err << commandName << ": the algorithm file '" << options->outputFile << "' cannot be written\n";
         return batchExit::badInput;
     }
-    printSummary(app, *options, result, out);
-    return result.status;
+    printSummary(*options, chosen, out);
+    warnOfPenalty(chosen.asUsed, err);
+    warnOfSeveralMinima(ends, chosen.algorithm.options.convergenceTolerance, err);
+    return chosen.result.status;
 }
 
 } // namespace orvanta

@@ -25,14 +25,18 @@ inline BatchRun runBatchWith(const std::vector<std::string>& args)
     return {status, out.str(), err.str()};
 }
 
-// The "name value" lines the batch program prints, by name.
+// The "name value" lines the batch program prints, by name; what follows the value on its
+// line (a comment) is left out.
 inline std::map<std::string, std::string> printedValues(const std::string& out)
 {
     std::map<std::string, std::string> values;
     std::istringstream lines(out);
-    std::string name, value;
-    while (lines >> name >> value)
-        values[name] = value;
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream words(line);
+        std::string name, value;
+        if (words >> name >> value)
+            values[name] = value;
+    }
     return values;
 }
 

@@ -132,6 +132,27 @@ TEST_F(CovarianceCommand, AGridWithoutAPositiveDefiniteHessianExitsWithOne)
     EXPECT_NE(readFileBytes(covFile).find("Standard errors of the estimates"), std::string::npos);
 }
 
+TEST_F(CovarianceCommand, AfterASimplexFitAGridIsRecommended)
+{
+    // The fit leaves its starting steps in the file it writes, as the covariance grids' base.
+    writeAlgorithm({{1, 5.0}, {2, 1.0}, {3, 0.03}, {10, 0.05}}, {{1, 115.0}, {3, 0.3}});
+    const std::string fitted = dir.file("fitted.alg");
+    const BatchRun fit = runBatchWith({"fit", "--method", "simplex", "--freq", lengths, "--inc", tags,
+                                       "--alg", algorithmFile, "--out", fitted});
+    ASSERT_EQ(fit.status, 0) << fit.err;
+
+    const BatchRun run =
+        runBatchWith({"covariance", "--freq", lengths, "--inc", tags, "--alg", fitted, "--constant", "0.5"});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    const auto printed = printedValues(run.out);
+    const std::string grid = printed.at("recommended_grid");
+    ASSERT_NE(grid, "none") << run.out;
+    // The recommended grid agrees with the next finer one within 10 %.
+    const std::string finer = std::to_string(std::stoi(grid) + 1);
+    ASSERT_TRUE(printed.count("agreement_g" + grid + "_g" + finer)) << run.out;
+    EXPECT_LE(std::stod(printed.at("agreement_g" + grid + "_g" + finer)), 0.1);
+}
+
 TEST_F(CovarianceCommand, ANonFiniteCentreExitsWithThree)
 {
     // Size-at-age selectivity with a zero SD cannot be evaluated.

@@ -82,7 +82,7 @@ protected:
     // An algorithm file at the given values but for changes, free where steps says so.
     static void writeAlgorithm(const std::string& path, const std::string& values,
                                const ParameterMap& changes, const ParameterMap& steps,
-                               std::int32_t maxCalls = 5000)
+                               std::int32_t maxCalls = 5000, double tolerance = 1E-4)
     {
         AlgorithmData data;
         data.paramCount = modelParamCount;
@@ -92,7 +92,7 @@ protected:
             data.paramValues[static_cast<size_t>(parameter)] = value;
         for (const auto& [parameter, step] : steps)
             data.paramSteps[static_cast<size_t>(parameter)] = step;
-        data.options.convergenceTolerance = 1E-4;
+        data.options.convergenceTolerance = tolerance;
         data.options.maxCalls = maxCalls;
         ASSERT_TRUE(writeAlgorithmFile(path, data));
     }
@@ -280,15 +280,20 @@ TEST_F(FitCommand, StopsAtTheCallLimitWithTheLastAcceptedPoint)
         const char* method;
         std::int32_t maxCalls; // function calls for the Simplex, accepted iterations for Marquardt
         const char* message;
+        bool question; // answered by the batch: its text is shown with --verbose only
     };
     const Case cases[] = {
-        {"simplex", 10, "Maximum number of function calls reached"},
-        {"marquardt", 1, "Maximum number of iterations reached"},
+        {"simplex", 10, "Maximum number of function calls reached", true},
+        {"marquardt", 1, "Maximum number of iterations reached", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.method);
         writeDisplacedStart(c.maxCalls);
-        const BatchRun run = fit(c.method);
+        if (c.question) {
+            const BatchRun quiet = fit(c.method);
+            EXPECT_EQ(quiet.err.find(c.message), std::string::npos) << quiet.err;
+        }
+        const BatchRun run = fit(c.method, tags(), {"--verbose"});
         EXPECT_EQ(run.status, 1) << run.err;
         const auto printed = printedValues(run.out);
         EXPECT_EQ(printed.at("end"), "call_limit");
@@ -395,6 +400,172 @@ TEST_F(FitCommand, WritesProgressToTheLogAndTheWindowTextsWhenVerbose)
         EXPECT_NE(verbose.out.find(c.windowText), std::string::npos);
         EXPECT_NE(verbose.out.find(quiet.out), std::string::npos); // the summary follows the texts
         EXPECT_NE(readFileBytes(logFile).find(c.logRecord), std::string::npos);
+    }
+}
+
+// ---- What the run shows -------------------------------------------------------------------
+
+// The line of out that starts with "name ".
+std::string printedLine(const std::string& out, const std::string& name)
+{
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind(name + " ", 0) == 0)
+            return line;
+    return {};
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+TEST_F(FitCommand, PrintsBesideEachEstimateTheValueTheModelUsesAndItsDescription)
+{
+    // An SD started negative and a day of maximum a year on: the model takes |SD| and the day
+    // within the year.
+    writeAlgorithm({{2, -5.0}, {5, 0.03}, {6, 565.0}}, {{1, 5.0}, {2, 1.0}, {6, 10.0}});
+    const BatchRun run = fit("simplex");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(printedValues(run.out).at("penalty"), "0");
+    EXPECT_EQ(run.err.find("penalty"), std::string::npos) << run.err;
+
+    const auto printed = printedValues(run.out);
+    const auto estimate = [&printed](int parameter) {
+        return std::stod(printed.at("p" + std::to_string(parameter)));
+    };
+    const struct {
+        int parameter;
+        double modelValue;
+        const char* description;
+    } cases[] = {
+        {1, estimate(1), "mean of L-infinity (at max of annual cycle)"},
+        {2, std::fabs(estimate(2)), "SD of L-infinity"},
+        {6, std::fmod(std::fabs(estimate(6)), 365.0), "day of maximum in annual cycle of k"},
+    };
+    for (const auto& c : cases) {
+        const std::string line = printedLine(run.out, "p" + std::to_string(c.parameter));
+        EXPECT_NE(line.find("  # model value " + fullPrecision(c.modelValue) + ": " + c.description),
+                  std::string::npos)
+            << line;
+    }
+    // The file holds the estimates as the minimizer left them.
+    const AlgorithmData held = readBack(resultFile);
+    EXPECT_NEAR(held.paramValues[6], estimate(6), 1e-6 * estimate(6));
+    EXPECT_GT(held.paramValues[6], 365.0);
+}
+
+TEST_F(FitCommand, WarnsWhenThePenaltyHoldsTheEstimates)
+{
+    // No spread of L-infinity and an L-infinity below the largest sizes of the sample: the model
+    // adds a penalty that no other parameter can remove.
+    const std::string frequencyFile = dir.file("lengths.dat");
+    simulate({"--params", sameKParams, "--freq", frequencyFile, "--seed", "3"});
+    writeAlgorithm(startFile, sameKParams, {{1, 70.0}, {2, 0.0}}, {{14, 0.05}});
+    const BatchRun run = fit("simplex", DataFiles{frequencyFile, ""});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const double penalty = std::stod(printedValues(run.out).at("penalty"));
+    EXPECT_GT(penalty, 0.0);
+    EXPECT_NE(run.err.find("warning: the penalty at the estimates is " + fullPrecision(penalty) + ", not 0"),
+              std::string::npos)
+        << run.err;
+}
+
+TEST_F(FitCommand, CountsTheIgnoredIncrementRecordsOnce)
+{
+    // Records with d <= 0 and no measurement error: the model ignores them on every call. Three
+    // more are made so, besides those the measurement error of the simulation gave.
+    std::istringstream lines(readFileBytes(tagFile));
+    std::string text;
+    int changed = 0;
+    int ignored = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (changed < 3) {
+            line.replace(14, 6, changed == 0 ? "     0" : "  -1.5");
+            ++changed;
+        }
+        ignored += std::stod(line.substr(14, 6)) <= 0.0 ? 1 : 0;
+        text += line + "\n";
+    }
+    ASSERT_TRUE(saveTextFile(tagFile, text));
+    writeAlgorithm({{1, 90.0}, {9, 0.0}}, {{1, 5.0}, {3, 0.03}});
+
+    const BatchRun run = fit("simplex");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string warning =
+        std::to_string(ignored) +
+        " of 150 increment records are ignored: d <= 0 with no measurement error (p9 = 0)";
+    EXPECT_EQ(run.err.rfind(warning + "\n", 0), 0u) << run.err; // shown first, when first seen
+    EXPECT_EQ(occurrences(run.err, warning), 2u) << run.err;    // and once more with its total
+    const std::size_t total = run.err.find(warning + " (in ");
+    ASSERT_NE(total, std::string::npos) << run.err;
+    EXPECT_GT(std::stoi(run.err.substr(total + warning.size() + 5)),
+              std::stoi(printedValues(run.out).at("calls")));
+    EXPECT_EQ(run.err.find("Warning regarding data input"), std::string::npos);
+}
+
+// ---- Several starts ----------------------------------------------------------------------
+
+TEST_F(FitCommand, SeveralStartsListTheirMinimaAndWriteTheBest)
+{
+    // A size-frequency sample: the model's whole-unit size classes make the objective step-wise
+    // near its minimum, so that starts end "verified" at minima apart by more than the
+    // tolerance (the smallest an algorithm file keeps).
+    const std::string frequencyFile = dir.file("lengths.dat");
+    simulate({"--params", sameKParams, "--freq", frequencyFile, "--freq-count", "400", "--seed", "3"});
+    writeAlgorithm(startFile, sameKParams, {}, {{1, 5.0}, {3, 0.03}, {14, 0.05}}, 5000, 1E-7);
+    const DataFiles data{frequencyFile, ""};
+    const BatchRun run = fit("simplex", data, {"--starts", "5", "--seed", "2"});
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    const auto printed = printedValues(run.out);
+    std::map<double, int> verifiedMinima; // objective -> start
+    for (int start = 1; start <= 5; ++start) {
+        const std::string line = printedLine(run.out, "start_" + std::to_string(start));
+        ASSERT_FALSE(line.empty()) << run.out;
+        EXPECT_NE(line.find(" p14="), std::string::npos) << line;
+        if (line.find(" verified_minimum ") != std::string::npos)
+            verifiedMinima.emplace(std::stod(printed.at("start_" + std::to_string(start))), start);
+    }
+    ASSERT_GE(verifiedMinima.size(), 2u) << run.out;
+    const auto [bestObjective, bestStart] = *verifiedMinima.begin();
+    EXPECT_EQ(printed.at("best_start"), std::to_string(bestStart));
+    EXPECT_EQ(printed.at("objective"), fullPrecision(bestObjective));
+    EXPECT_NE(run.err.find("warning: the verified minima differ by"), std::string::npos) << run.err;
+
+    // The file holds the best start's estimates (to its eight significant digits).
+    const AlgorithmData written = readBack(resultFile);
+    EXPECT_NEAR(written.paramValues[1], std::stod(printed.at("p1")), 1E-7 * written.paramValues[1]);
+    EXPECT_NEAR(objectiveOf(resultFile, data), bestObjective, 1E-6);
+
+    // The same seed draws the same starts.
+    const BatchRun again = fit("simplex", data, {"--starts", "5", "--seed", "2"});
+    EXPECT_EQ(again.out, run.out);
+    const BatchRun otherSeed = fit("simplex", data, {"--starts", "5", "--seed", "3"});
+    EXPECT_EQ(printedLine(otherSeed.out, "start_1"), printedLine(run.out, "start_1")); // the file's values
+    EXPECT_NE(printedLine(otherSeed.out, "start_2"), printedLine(run.out, "start_2"));
+}
+
+TEST_F(FitCommand, RefusesBadStartOptions)
+{
+    writeDisplacedStart();
+    const struct {
+        std::vector<std::string> extra;
+        const char* message;
+    } cases[] = {
+        {{"--starts", "0"}, "--starts must be a whole number from 1 to 1000"},
+        {{"--starts", "1001"}, "--starts must be a whole number from 1 to 1000"},
+        {{"--starts", "2", "--seed", "-1"}, "--seed must be a whole number"},
+        {{"--starts", "2", "--log", dir.file("run.log")}, "cannot be given with --starts"},
+    };
+    for (const auto& c : cases) {
+        const BatchRun run = fit("simplex", tags(), c.extra);
+        EXPECT_EQ(run.status, 2) << c.message;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(resultFile));
     }
 }
 
