@@ -181,16 +181,6 @@ bool quitAtInterrupt(Application& app)
                                 Buttons::YesNo, Icon::Question) == Answer::Yes;
 }
 
-void reversePoints(DistributionProfile& d)
-{
-    const int n = d.pointCount;
-    for (int i = 1; i <= n / 2; ++i) {
-        std::swap(d.pointValues[at(i)], d.pointValues[at(n + 1 - i)]);
-        std::swap(d.negLogL[at(i)], d.negLogL[at(n + 1 - i)]);
-    }
-    d.modeIndex = n + 1 - d.modeIndex;
-}
-
 class ProfileCalculation {
 public:
     ProfileCalculation(Application& app, const ProfileSettings& settings)
@@ -297,7 +287,7 @@ private:
         d_.pointCount = n_;
         d_.pointStep = std::fabs(hold.step());
         if (hold.step() < 0.0)
-            reversePoints(d_);
+            reverseDistributionPoints(d_);
         app_.ui().beep();
     }
 
