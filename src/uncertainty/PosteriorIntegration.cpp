@@ -15,6 +15,7 @@
 #include "uncertainty/CovarianceCalculator.h"
 #include "uncertainty/CovarianceFile.h"
 #include "uncertainty/DistributionReport.h"
+#include "uncertainty/DistributionRun.h"
 #include "uncertainty/EvaluationWindow.h"
 #include "uncertainty/GridFile.h"
 #include "uncertainty/LikelihoodProfile.h"
@@ -48,19 +49,6 @@ std::size_t at(int index)
 }
 
 // ---- Texts ------------------------------------------------------------------------------------
-
-std::string plotListText()
-{
-    return "This routine will create a series of plots, and if desired, save the x-y data. \n\n"
-           "Choose plot 1 to get a likelihood profile plot. \n"
-           "Choose plot 2 to get a Bayesian posterior distribution. \n"
-           "Choose plot 3 to get a mode-centered confidence region plot. \n"
-           "Choose plot 4 to get a mean-centered confidence region plot. \n"
-           "Choose plot 5 to get a left to right ascending cumulative plot. \n"
-           "Choose plot 6 to get a left to right descending cumulative plot. \n"
-           "Choose plot 7 to get a mode-centered Gaussian distribution plot.\n\n"
-           "If only two variables are evaluated a bivarate pdf plot is also generated";
-}
 
 std::string continueQuestion()
 {
@@ -130,44 +118,6 @@ void showRunningBars(Application& app, bool running, bool grid)
 
 // ---- The calculation --------------------------------------------------------------------------
 
-// What an integration holds while it runs and puts back at its end, whichever way it ends.
-class PosteriorHold {
-public:
-    PosteriorHold(Application& app, int parameter)
-        : app_(app), p_(at(parameter)), value_(app.algorithm.paramValues[p_]),
-          step_(app.algorithm.paramSteps[p_])
-    {
-        app.session.bayesRunning = true;
-        app.session.pinnedParam = static_cast<std::int16_t>(parameter);
-        app.algorithm.paramSteps[p_] = 0.0;
-        app.hooks.restoreInterruptedWork = [this] { restore(); };
-    }
-    PosteriorHold(const PosteriorHold&) = delete;
-    PosteriorHold& operator=(const PosteriorHold&) = delete;
-    ~PosteriorHold()
-    {
-        restore();
-        app_.session.pinnedParam = 0;
-        app_.session.simplexBuilt = false;
-        app_.hooks.restoreInterruptedWork = {};
-    }
-
-    double value() const { return value_; }
-    double step() const { return step_; }
-
-private:
-    void restore()
-    {
-        app_.algorithm.paramValues[p_] = value_;
-        app_.algorithm.paramSteps[p_] = step_;
-    }
-
-    Application& app_;
-    std::size_t p_;
-    double value_;
-    double step_;
-};
-
 // How a loop level ends.
 enum class LevelEnd { Done, Quit, ProgramEnded };
 
@@ -180,7 +130,7 @@ public:
 
     PosteriorOutcome run()
     {
-        PosteriorHold hold(app_, settings_.parameter);
+        ParameterHold hold(app_, settings_.parameter, app_.session.bayesRunning);
         buildFuseGroups(app_.algorithm);
         buildFreeIndex(app_.algorithm);
         gridParams_ = freeParameters(app_.algorithm);
@@ -254,7 +204,7 @@ private:
     }
 
     // The profile points; the cut sets n_.
-    LevelEnd profileLoop(const PosteriorHold& hold)
+    LevelEnd profileLoop(const ParameterHold& hold)
     {
         const int p = settings_.parameter;
         const int mid = (settings_.pointCount - 1) / 2 + 1;
@@ -437,7 +387,7 @@ private:
         return answer == Answer::Yes ? LevelEnd::Quit : LevelEnd::Done;
     }
 
-    void finish(const PosteriorHold& hold, int k)
+    void finish(const ParameterHold& hold, int k)
     {
         if (k >= 1)
             setMessagePanel(app_, "Integrations completed at " + clockTimeText(app_.clock()));
@@ -485,7 +435,9 @@ public:
 
     DialogueEnd run()
     {
-        ui_.showMessage(plotListText(), posteriorTitle, Buttons::OK, Icon::Information);
+        ui_.showMessage(plotListText("a Bayesian posterior distribution") +
+                            "\n\nIf only two variables are evaluated a bivarate pdf plot is also generated",
+                        posteriorTitle, Buttons::OK, Icon::Information);
         if (ui_.showMessage(continueQuestion(), posteriorTitle, Buttons::YesNo, Icon::Question) !=
             Answer::Yes)
             return DialogueEnd::Early;
@@ -559,11 +511,7 @@ private:
 
     bool storedPosteriorOffered() const
     {
-        const StoredDistribution& stored = app_.distribution;
-        const DistributionProfile& d = stored.profile;
-        return stored.tool == DistributionTool::BayesianPosterior && app_.algorithm.profileResultsValid &&
-               d.pointCount != 0 && at(d.pointCount) < d.pointValues.size() &&
-               d.pointValues[at(d.pointCount)] != d.pointValues[1];
+        return storedDistributionOffered(app_, DistributionTool::BayesianPosterior);
     }
 
     bool integrateAgain()
@@ -576,16 +524,10 @@ private:
     // The stored posterior shown again; its parameter's step is 0 meanwhile.
     DialogueEnd showStoredPosterior()
     {
-        const auto p = at(app_.distribution.parameter);
-        std::vector<double>& steps = app_.algorithm.paramSteps;
-        const double step = p < steps.size() ? steps[p] : 0.0;
-        if (p < steps.size())
-            steps[p] = 0.0;
         const BivariateDensity& joint = app_.distribution.bivariate;
         const bool pair = !joint.empty() && joint.profileParam == app_.distribution.parameter;
-        const DialogueEnd end = present(pair ? 1 : 0);
-        if (p < steps.size())
-            steps[p] = step;
+        DialogueEnd end = DialogueEnd::RecordTouched;
+        withStoredParameterFixed(app_, [&] { end = present(pair ? 1 : 0); });
         return end;
     }
 
@@ -682,32 +624,12 @@ private:
     {
         if (!app_.session.covarianceAvailable)
             return true;
-        const std::vector<int> free = freeParameters(app_.algorithm);
-        const StandardErrorTable table = standardErrorTable(app_.covariance);
-        while (true) {
-            std::string answer = ui_.askText(
-                "Base step sizes on SD's from covariance grid 1, 2, 3, No or Quit?", posteriorTitle, "N");
-            if (app_.ended())
-                return false;
-            while (!answer.empty() && answer.back() == ' ')
-                answer.pop_back();
-            while (!answer.empty() && answer.front() == ' ')
-                answer.erase(answer.begin());
-            if (answer == "Q" || answer == "q")
-                return false;
-            if (answer != "1" && answer != "2" && answer != "3")
-                return true;
-            const int grid = answer[0] - '0';
-            if (const std::optional<std::string> problem = standardErrorProblem(table, grid, free)) {
-                ui_.showMessage("The step sizes cannot be based on covariance grid " + answer + ": " +
-                                    *problem + ".\n\nPlease enter another grid, N or Q.",
-                                posteriorTitle, Buttons::OK, Icon::Exclamation);
-                continue;
-            }
-            setPosteriorSteps(app_.algorithm,
-                              standardErrorsByParameter(table, grid, app_.algorithm.paramCount), settings_);
-            return true;
-        }
+        const CovarianceGridChoice choice =
+            askCovarianceGrid(app_, "Base step sizes on SD's from covariance grid 1, 2, 3, No or Quit?",
+                              posteriorTitle, OtherGridAnswers::KeepSteps, freeParameters(app_.algorithm));
+        if (!choice.standardErrors.empty())
+            setPosteriorSteps(app_.algorithm, choice.standardErrors, settings_);
+        return !choice.quit;
     }
 
     Application& app_;
@@ -719,18 +641,15 @@ private:
 // menus and status bars back, the main menu shown, and the reminder after an edit.
 void endPosteriorRun(Application& app, DialogueEnd end, bool editorWasOpened)
 {
-    if (end == DialogueEnd::RecordTouched) {
-        app.distribution.tool = DistributionTool::BayesianPosterior;
-        app.algorithm.profileResultsValid = true;
-    }
+    if (end == DialogueEnd::RecordTouched)
+        markStoredDistribution(app, DistributionTool::BayesianPosterior);
     app.session.bayesRunning = false;
     app.session.bayesInterrupt = false;
     app.showMainMenu();
     showRunningBars(app, false, false);
     app.mainWindow.clearPanel(statusBar::messages, 1);
     if (editorWasOpened)
-        app.ui().showMessage("Your algorithm file may have been automatically edited", "A friendly reminder",
-                             Buttons::OK, Icon::Exclamation);
+        remindOfEditedAlgorithmFile(app);
 }
 
 } // namespace
