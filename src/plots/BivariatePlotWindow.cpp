@@ -22,6 +22,8 @@ constexpr const char* valuePattern = "0.000E+00";
 constexpr double bandLimits[] = {3.0, 2.5, 2.0, 1.5, 1.0, 0.5, 0.0};
 constexpr int bandColours[] = {15, 5, 1, 3, 2, 14, 6};
 constexpr int peakColour = 12;
+// lblLegend: the bands' limits in standard errors, top to bottom.
+constexpr const char* legendLabels[] = {"   0.0  ", "< 0.5", "< 1.0", "< 1.5", "< 2.0", "< 2.5", "< 3.0"};
 
 std::size_t at(int index)
 {
@@ -77,10 +79,9 @@ BivariatePlotWindow::BivariatePlotWindow(const BivariateDensity& density, std::f
     addControl(makeControl(PlotControl::Kind::Button, "cmdDone", "&Done", 0));
     graph().addStaticLine({"Line1", left, top, left, bottom});
     graph().addStaticLine({"Xaxis", left, bottom, right, bottom});
-    addGraphCaption({"lblLegendTitle", "Legend", 9400.0, 500.0});
-    addGraphCaption({"lblHighDensity", "High Density", 9400.0, 950.0});
-    addGraphCaption({"lblSEs", "SE's", 10300.0, 950.0});
-    addGraphCaption({"lblLegend", "", 10300.0, legendTop + (legendBandHeight - 160.0) / 2.0});
+    addGraphCaption({"lblLegendTitle", "Legend", 9400.0, 400.0});
+    addGraphCaption({"lblHighDensity", "High Density", 9400.0, 850.0});
+    addGraphCaption({"lblSEs", "SE's", 10300.0, 1040.0});
     addGraphCaption(
         {"lblLowDensity", "Low Density", 9400.0, legendTop + bandCount * legendBandHeight + 60.0});
     addGraphCaption({"lblXYMax", "", 9000.0, 5000.0});
@@ -108,9 +109,18 @@ void BivariatePlotWindow::drawLegend()
         const double bandTop = legendTop + (band - 1) * legendBandHeight;
         graph().filledBox(legendLeft, bandTop, legendRight, bandTop + legendBandHeight,
                           legendBandColour(band));
+        // Each label of lblLegend beside its band, whatever line height the renderer has.
+        graph().text(legendRight + 100.0, bandTop + (legendBandHeight - 160.0) / 2.0,
+                     legendLabels[static_cast<std::size_t>(band - 1)]);
     }
-    setGraphCaption("lblLegend",
-                    "   0.0  \r\n\n< 0.5\r\n\n< 1.0\r\n\n< 1.5\r\n\n< 2.0\r\n\n< 2.5\r\n\n< 3.0");
+}
+
+std::string BivariatePlotWindow::legendText()
+{
+    std::string text;
+    for (const char* label : legendLabels)
+        text += (text.empty() ? "" : "\r\n\n") + std::string(label);
+    return text;
 }
 
 void BivariatePlotWindow::draw(const BivariateDensity& d)

@@ -56,6 +56,10 @@ public:
     void cmdDone_Click() { buttonClicked("cmdDone"); }
     void closeRequested() override { closeWindow_(); }
 
+    // lblLegend: the seven bands' labels separated by a carriage return and two line feeds. The
+    // picture draws each label beside its band.
+    static std::string legendText();
+
     // The correlation the painted cells imply; nothing when it is not defined.
     bool correlationShown() const { return !graphCaption("lblCorr").caption.empty(); }
 

@@ -16,12 +16,12 @@
 namespace orvanta::gui::testing {
 namespace {
 
-// The posterior of L-infinity over k on the bundled example near its fitted values: 21 x 21
-// points, plus and minus 4 and 3.5 standard errors.
+// The posterior of L-infinity over k on the bundled example near its fitted values: 15 x 15
+// points.
 void integrateBundledExample(Application& app, TarnfieldModel& model)
 {
-    loadBundledExampleNearFit(app, model, {{1, 0.6}, {3, 0.004}});
-    const PosteriorOutcome outcome = calculatePosterior(app, {1, 21, 21, {}});
+    loadBundledExampleNearFit(app, model, {{1, 0.85}, {3, 0.0057}});
+    const PosteriorOutcome outcome = calculatePosterior(app, {1, 15, 15, {}});
     app.session.bayesRunning = false;
     ASSERT_EQ(outcome.end, PosteriorEnd::Complete);
     ASSERT_EQ(outcome.gridParameterCount, 1);

@@ -167,8 +167,14 @@ TEST(BivariatePlot, TheLegendHasSevenBandsAndTheirTexts)
     for (const PlotPrimitive& box : window.graph().primitivesOf(Kind::Box))
         colours.push_back(box.colour);
     EXPECT_EQ(colours, (std::vector<int>{12, 6, 14, 2, 3, 1, 5})) << "a zero peak paints no cell";
-    EXPECT_EQ(window.graphCaption("lblLegend").caption,
+    EXPECT_EQ(BivariatePlotWindow::legendText(),
               "   0.0  \r\n\n< 0.5\r\n\n< 1.0\r\n\n< 1.5\r\n\n< 2.0\r\n\n< 2.5\r\n\n< 3.0");
+    // Each label beside the middle of its band.
+    const std::vector<PlotPrimitive> labels = window.graph().primitivesOf(Kind::Text);
+    ASSERT_EQ(labels.size(), 7u);
+    EXPECT_EQ(labels[0].text, "   0.0  ");
+    EXPECT_EQ(labels[6].text, "< 3.0");
+    EXPECT_EQ(labels[6].y1 - labels[0].y1, 6 * bivariatePlot::legendBandHeight);
     EXPECT_EQ(window.graphCaption("lblHighDensity").caption, "High Density");
     EXPECT_EQ(window.graphCaption("lblLowDensity").caption, "Low Density");
     EXPECT_EQ(window.caption(), "Bivariate pdf plot");
