@@ -4,10 +4,6 @@
 // 8 SE / 24 from grid 2, so the profile spans the estimate plus and minus 4 standard errors.
 
 #include "BundledExample.h"
-#include "minimize/SimplexMinimizer.h"
-#include "model/ModelRoutine.h"
-#include "uncertainty/CovarianceCalculator.h"
-#include "uncertainty/CovarianceFile.h"
 #include "uncertainty/LikelihoodProfile.h"
 
 #include <benchmark/benchmark.h>
@@ -18,39 +14,13 @@ namespace {
 constexpr int profilePoints = 25;
 constexpr int linf = 1;
 
-// The model, counting its calls.
-class CountingModel : public ModelRoutine {
-public:
-    explicit CountingModel(ModelRoutine& model) : model_(model) {}
-    void MODEL(ModelArguments args) override
-    {
-        ++calls;
-        model_.MODEL(args);
-    }
-    std::string lastFailure() const override { return model_.lastFailure(); }
-
-    long long calls = 0;
-
-private:
-    ModelRoutine& model_;
-};
-
 // The example fitted, with the profile's steps; false when something was refused.
 bool prepareProfile(BatchEngine& engine)
 {
-    if (!loadBundledExample(engine))
+    const std::optional<std::vector<double>> errors = fitBundledExample(engine);
+    if (!errors)
         return false;
-    Application& app = engine.app;
-    engine.ui.answerQuestionsTitled("Simplex minimization", Answer::No);
-    engine.ui.answerQuestionsTitled("Marquardt minimization", Answer::No);
-    if (runSimplex(app) != SimplexEnd::Verified ||
-        !runNumericalCovariance(app, CovarianceSettings{{0, 1.0, 0.1, 0.01}, 0.5, false}))
-        return false;
-    const StandardErrorTable table = standardErrorTable(app.covariance);
-    if (standardErrorProblem(table, 2, freeParameters(app.algorithm)))
-        return false;
-    setProfileSteps(app.algorithm, standardErrorsByParameter(table, 2, app.algorithm.paramCount),
-                    profilePoints);
+    setProfileSteps(engine.app.algorithm, *errors, profilePoints);
     return true;
 }
 

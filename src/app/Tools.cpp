@@ -12,6 +12,7 @@
 #include "ranking/RankingWindow.h"
 #include "uncertainty/CovarianceCalculator.h"
 #include "uncertainty/EvaluationWindow.h"
+#include "uncertainty/PosteriorIntegration.h"
 
 namespace orvanta {
 
@@ -25,6 +26,7 @@ void installTools(Application& app, TarnfieldModel& model)
     installAlgorithmEditor(app);
     installCovarianceCommand(app);
     installParameterEvaluation(app);
+    installPosteriorIntegration(app);
     installPriors(app);
     installRanking(
         app, [&model] { return dataFileStem(model.state().frequencyFile, model.state().incrementFile); });

@@ -4,6 +4,7 @@
 #include "batch/EvaluateCommand.h"
 #include "batch/FitCommand.h"
 #include "batch/ImportCommand.h"
+#include "batch/PosteriorCommand.h"
 #include "batch/ProfileCommand.h"
 #include "batch/RankCommand.h"
 #include "batch/SimulateCommand.h"
@@ -143,6 +144,35 @@ const char* usageText =
     "                               without it the report goes to standard output\n"
     "      --plot FILE.svg          curve 2 (confidence distribution) and curve 1\n"
     "                               (likelihood profile), lines and points\n"
+    "\n"
+    "  posterior [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
+    "      --alg FILE --param P --constant C [--priors FILE.pri] [--points N]\n"
+    "      [--grid-points M] [--steps-from FILE.cov --grid G] [--out FILE.pos]\n"
+    "      [--grd FILE.grd] [--plot FILE.svg] [--bivariate-plot FILE.svg]\n"
+    "      Reads the data files as evaluate does and integrates the Bayesian\n"
+    "      marginal posterior of parameter P: at each of N values around its value\n"
+    "      in FILE, likelihood x prior summed over M points per other free\n"
+    "      parameter (at most 6, N x M^K at most 32767 calls). Writes the posterior\n"
+    "      report (.pos) as the report window shows it; prints points, grid_parameters,\n"
+    "      calls, mode, mean and se. Progress goes to standard error on a terminal.\n"
+    "      Exit status 1 when the run leaves no distribution, 2 for a refused\n"
+    "      set-up (call limit, more than 6 grid parameters, a zero step), 3 when the\n"
+    "      objective is not finite at the starting values.\n"
+    "      --constant C             -ln[likelihood] = C x objective, C > 0\n"
+    "      --priors FILE.pri        priors in force, scaled by 1/C\n"
+    "      --points N, --grid-points M\n"
+    "                               1..1001 (default 25; fewer than 3 give 3, an\n"
+    "                               even number the next odd number)\n"
+    "      --steps-from FILE.cov    steps 7 SE / (M - 1), and 8 SE / (N - 1) for P,\n"
+    "        --grid G               from grid G (1, 2 or 3) of a covariance file\n"
+    "      --out FILE               the report file, as the window's save writes it;\n"
+    "                               without it the report goes to standard output\n"
+    "      --grd FILE.grd           the joint density as the grid file (one grid\n"
+    "                               parameter only)\n"
+    "      --plot FILE.svg          curve 2 (posterior) and curve 1, lines and points\n"
+    "      --bivariate-plot FILE.svg  the bivariate density plot (one grid\n"
+    "                               parameter only)\n"
+    "\n"
     "  rank [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
     "      --alg FILE [--cov FILE] [--notes TEXT] --alg FILE [--cov FILE] ...\n"
     "      --constant C [--c-hat X] [--priors FILE.pri] [--average] [--out FILE]\n"
@@ -307,6 +337,8 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         return runSummaryCommand(rest, out, err);
     if (command == "profile")
         return runProfileCommand(rest, out, err);
+    if (command == "posterior")
+        return runPosteriorCommand(rest, out, err);
     if (command == "rank")
         return runRankCommand(rest, out, err);
     if (command == "import")

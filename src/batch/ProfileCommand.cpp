@@ -4,10 +4,10 @@
 #include "batch/BatchFiles.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
+#include "batch/DistributionCommands.h"
 #include "minimize/ObjectiveEvaluation.h"
 #include "model/ModelRoutine.h"
 #include "plots/DistributionPlotWindow.h"
-#include "plots/SvgWriter.h"
 #include "text/NumberText.h"
 #include "text/TextFile.h"
 #include "ui/ReportWindow.h"
@@ -38,32 +38,6 @@ struct ProfileOptions {
     std::optional<std::string> plotFile;
 };
 
-// A whole number from lowest to highest written in text; nothing otherwise.
-std::optional<int> wholeNumber(const std::string& text, int lowest, int highest)
-{
-    const Converted<double> number = textToDouble(text);
-    if (!number || number.value() != std::floor(number.value()) || number.value() < lowest ||
-        number.value() > highest)
-        return std::nullopt;
-    return static_cast<int>(number.value());
-}
-
-bool readWholeNumber(const CommandLine& line, const char* name, int lowest, int highest, int& value,
-                     std::ostream& err)
-{
-    const auto text = line.value(name);
-    if (!text)
-        return true;
-    const std::optional<int> number = wholeNumber(*text, lowest, highest);
-    if (!number) {
-        err << commandName << ": " << name << " must be a whole number from " << lowest << " to " << highest
-            << ", not '" << *text << "'\n";
-        return false;
-    }
-    value = *number;
-    return true;
-}
-
 bool readMethod(const CommandLine& line, ProfileOptions& options, std::ostream& err)
 {
     const std::string method = line.value("--method").value_or("simplex");
@@ -87,25 +61,19 @@ bool readConstant(const CommandLine& line, ProfileOptions& options, std::ostream
 
 bool readStepsSource(const CommandLine& line, ProfileOptions& options, std::ostream& err)
 {
-    options.stepsFrom = line.value("--steps-from");
-    if (options.stepsFrom.has_value() != line.value("--grid").has_value()) {
-        err << commandName << ": --steps-from FILE.cov and --grid G go together\n";
+    const std::optional<StepsSource> source = orvanta::readStepsSource(line, commandName, err);
+    if (!source)
         return false;
-    }
-    return readWholeNumber(line, "--grid", 1, gridCount, options.grid, err);
+    options.stepsFrom = source->file;
+    options.grid = source->grid;
+    return true;
 }
 
 bool readFiles(const CommandLine& line, ProfileOptions& options, std::ostream& err)
 {
-    const auto in = line.value("--alg");
-    const auto parameter = line.value("--param");
-    if (!in || !parameter) {
-        err << commandName
-            << ": give the algorithm file (--alg FILE) and the parameter to profile (--param P)\n";
+    if (!readAlgorithmAndParameter(line, commandName, "profile", options.algorithmFile, options.parameterText,
+                                   err))
         return false;
-    }
-    options.algorithmFile = *in;
-    options.parameterText = *parameter;
     options.outputFile = outputFilePath(line);
     options.plotFile = line.value("--plot");
     return true;
@@ -141,7 +109,7 @@ std::optional<ProfileOptions> readOptions(const std::vector<std::string>& args, 
     int points = 25;
     if (!readStepsSource(line, options, err) || !readFiles(line, options, err) ||
         !readMethod(line, options, err) || !readConstant(line, options, err) ||
-        !readWholeNumber(line, "--points", 0, 1001, points, err))
+        !readWholeNumber(line, commandName, "--points", 0, 1001, points, err))
         return std::nullopt;
     options.settings.pointCount = profilePointCount(points);
     return options;
@@ -150,32 +118,21 @@ std::optional<ProfileOptions> readOptions(const std::vector<std::string>& args, 
 // The parameter, now that the parameter count is known.
 bool readParameter(const ProfileOptions& options, int paramCount, int& parameter, std::ostream& err)
 {
-    const std::optional<int> number = wholeNumber(options.parameterText, 1, paramCount);
-    if (!number) {
-        err << commandName << ": --param must be a parameter number from 1 to " << paramCount << ", not '"
-            << options.parameterText << "'\n";
-        return false;
-    }
-    parameter = *number;
-    return true;
+    const std::optional<int> number =
+        readParameterNumber(options.parameterText, paramCount, commandName, err);
+    if (number)
+        parameter = *number;
+    return number.has_value();
 }
 
 bool takeStepsFromCovariances(Application& app, const ProfileOptions& options, std::ostream& err)
 {
-    if (!options.stepsFrom)
-        return true;
-    AlgorithmData& data = app.algorithm;
-    const CovarianceFileReading reading = readCovarianceFile(*options.stepsFrom, data.paramCount);
-    std::string problem = reading.error;
-    if (reading.ok()) {
-        if (const auto errors =
-                gridStandardErrors(*reading.file, options.grid, freeParameters(data), problem)) {
-            setProfileSteps(data, *errors, options.settings.pointCount);
-            return true;
-        }
-    }
-    err << commandName << ": " << problem << "\n";
-    return false;
+    std::vector<double> errors;
+    if (!readSourceStandardErrors(app, {options.stepsFrom, options.grid}, commandName, errors, err))
+        return false;
+    if (!errors.empty())
+        setProfileSteps(app.algorithm, errors, options.settings.pointCount);
+    return true;
 }
 
 // Everything before the calculation; a batch exit status when the run cannot go on.
@@ -210,21 +167,6 @@ std::string intervalEnd(const std::optional<double>& value)
     return value ? fullPrecision(*value) : "open";
 }
 
-bool writePlot(const Application& app, const std::string& path, std::ostream& err)
-{
-    DistributionPlotWindow window(app.distribution.profile, app.distribution.parameter,
-                                  DistributionSource::LikelihoodProfile, [] {});
-    window.cmdClear_Click();
-    for (const int curve : {2, 1}) {
-        window.listClicked("listVar", curve - 1);
-        window.cmdPlot_Click();
-    }
-    if (saveFileBytes(path, writeSvg(window.picture())))
-        return true;
-    err << commandName << ": the picture '" << path << "' cannot be written\n";
-    return false;
-}
-
 // The report, the plot and the printed lines; the exit status.
 int writeResults(Application& app, const ProfileOptions& options, ProfileEnd end, std::ostream& out,
                  std::ostream& err)
@@ -247,7 +189,9 @@ int writeResults(Application& app, const ProfileOptions& options, ProfileEnd end
     } else {
         out << report;
     }
-    if (options.plotFile && !writePlot(app, *options.plotFile, err))
+    if (options.plotFile &&
+        !writeDistributionPlot(d, app.distribution.parameter, DistributionSource::LikelihoodProfile,
+                               *options.plotFile, commandName, err))
         return batchExit::badInput;
     const LikelihoodRatioInterval interval = likelihoodRatioInterval(d);
     out << "points " << d.pointCount << "\n";

@@ -146,7 +146,7 @@ void PlotWindow::textEdited(const std::string& name, std::string text)
 }
 
 PlotControl makeControl(PlotControl::Kind kind, std::string name, std::string caption, int column,
-                            std::string frame)
+                        std::string frame)
 {
     PlotControl c;
     c.kind = kind;
@@ -157,11 +157,12 @@ PlotControl makeControl(PlotControl::Kind kind, std::string name, std::string ca
     return c;
 }
 
-void drawGridmarks(PlotSurface& graph)
+void drawGridmarks(PlotSurface& graph, double right)
 {
+    const double spacing = (right - 720.0) / 10.0;
     for (int k = 0; k <= 9; ++k) {
         graph.line(720.0, 480.0 + 624.0 * k, 820.0, 480.0 + 624.0 * k, paletteCode::black);
-        graph.line(7200.0 - 648.0 * k, 6720.0, 7200.0 - 648.0 * k, 6620.0, paletteCode::black);
+        graph.line(right - spacing * k, 6720.0, right - spacing * k, 6620.0, paletteCode::black);
     }
 }
 

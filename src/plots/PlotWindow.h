@@ -117,11 +117,12 @@ private:
 
 // A control of the given kind, design name, caption, column and frame.
 PlotControl makeControl(PlotControl::Kind kind, std::string name, std::string caption, int column,
-                            std::string frame = {});
+                        std::string frame = {});
 
-// Draw_Gridmarks of the windows whose plot area spans x = 720..7200 and y = 480 (top) to 6720
-// (bottom): ten black ticks 100 twips long up the Y axis and along the X axis.
-void drawGridmarks(PlotSurface& graph);
+// Draw_Gridmarks of the windows whose plot area spans x = 720..right (7200, or 8640 for the
+// bivariate plot) and y = 480 (top) to 6720 (bottom): ten black ticks 100 twips long up the Y
+// axis, 624 twips apart, and along the X axis, a tenth of the width apart.
+void drawGridmarks(PlotSurface& graph, double right = 7200.0);
 
 // "Save picture...": asks for a file (PNG or SVG, PNG preselected, a date-time default name) and
 // writes the window's picture to it, as SVG when the name ends in ".svg" and otherwise as the

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 namespace orvanta {
 
@@ -168,6 +169,17 @@ bool percentDiffDefined(const DistributionProfile& profile)
 double percentDiff(const DistributionProfile& profile)
 {
     return 100.0 * profile.modeMinusMean / profile.meanValue;
+}
+
+void reverseDistributionPoints(DistributionProfile& d)
+{
+    const int n = d.pointCount;
+    for (int i = 1; i <= n / 2; ++i) {
+        std::swap(d.pointValues[static_cast<std::size_t>(i)],
+                  d.pointValues[static_cast<std::size_t>(n + 1 - i)]);
+        std::swap(d.negLogL[static_cast<std::size_t>(i)], d.negLogL[static_cast<std::size_t>(n + 1 - i)]);
+    }
+    d.modeIndex = n + 1 - d.modeIndex;
 }
 
 } // namespace orvanta

@@ -21,6 +21,8 @@
 //               0 when their centre is the first point.
 // Reference: composite Simpson's rule, e.g. Press et al., Numerical Recipes, 2nd ed., 4.1.
 
+#include "uncertainty/BivariateDensity.h"
+
 #include <string>
 #include <vector>
 
@@ -57,6 +59,10 @@ struct DistributionProfile {
 // not one of them, is left as it is.
 void computeDistributionStatistics(DistributionProfile& profile);
 
+// Puts the points of a curve calculated with a negative step in increasing order: point i and
+// point n + 1 - i exchange their values and -ln[L], and modeIndex follows its point.
+void reverseDistributionPoints(DistributionProfile& profile);
+
 // "Percent Diff": 100 x (mode - mean) / mean, or nothing when the mean is exactly 0.
 bool percentDiffDefined(const DistributionProfile& profile);
 double percentDiff(const DistributionProfile& profile);
@@ -71,6 +77,8 @@ struct StoredDistribution {
     DistributionProfile profile;
     DistributionTool tool = DistributionTool::None;
     int parameter = 0;
+    // The joint density of the last posterior with exactly one grid parameter.
+    BivariateDensity bivariate;
 };
 
 } // namespace orvanta

@@ -15,6 +15,7 @@
 #include "ui/UserInterface.h"
 #include "uncertainty/CovarianceCalculator.h"
 #include "uncertainty/DistributionReport.h"
+#include "uncertainty/DistributionRun.h"
 
 #include <cmath>
 #include <cstddef>
@@ -34,18 +35,6 @@ std::size_t at(int index)
 }
 
 // ---- Texts ------------------------------------------------------------------------------------
-
-std::string plotListText()
-{
-    return "This routine will create a series of plots, and if desired, save the x-y data. \n\n"
-           "Choose plot 1 to get a likelihood profile plot. \n"
-           "Choose plot 2 to get a confidence distribution at ML estimates. \n"
-           "Choose plot 3 to get a mode-centered confidence region plot. \n"
-           "Choose plot 4 to get a mean-centered confidence region plot. \n"
-           "Choose plot 5 to get a left to right ascending cumulative plot. \n"
-           "Choose plot 6 to get a left to right descending cumulative plot. \n"
-           "Choose plot 7 to get a mode-centered Gaussian distribution plot.";
-}
 
 std::string continueQuestion()
 {
@@ -93,49 +82,23 @@ void showRemaining(Application& app, int i, int n, double elapsed)
 
 // ---- The calculation --------------------------------------------------------------------------
 
-// What a profile holds while it runs and puts back at its end, whichever way it ends: the
-// profiled parameter's value and step, the pinning, the minimizers' running flags and the quit
-// flow's restore.
-class ProfileHold {
+// What a profile holds while it runs beside its parameter: the minimizers run in profile mode.
+class ProfileHold : public ParameterHold {
 public:
     ProfileHold(Application& app, int parameter)
-        : app_(app), p_(at(parameter)), value_(app.algorithm.paramValues[p_]),
-          step_(app.algorithm.paramSteps[p_])
+        : ParameterHold(app, parameter, app.session.profileRunning), minimization_(app.minimization)
     {
-        app.session.profileRunning = true;
-        app.session.pinnedParam = static_cast<std::int16_t>(parameter);
-        app.algorithm.paramSteps[p_] = 0.0;
-        app.minimization.simplexRunning = true;
-        app.minimization.marquardtRunning = true;
-        app.hooks.restoreInterruptedWork = [this] { restore(); };
+        minimization_.simplexRunning = true;
+        minimization_.marquardtRunning = true;
     }
-    ProfileHold(const ProfileHold&) = delete;
-    ProfileHold& operator=(const ProfileHold&) = delete;
     ~ProfileHold()
     {
-        restore();
-        app_.session.pinnedParam = 0;
-        // The last point's simplex lacks the profiled parameter: it is not continued.
-        app_.session.simplexBuilt = false;
-        app_.minimization.simplexRunning = false;
-        app_.minimization.marquardtRunning = false;
-        app_.hooks.restoreInterruptedWork = {};
+        minimization_.simplexRunning = false;
+        minimization_.marquardtRunning = false;
     }
-
-    double value() const { return value_; }
-    double step() const { return step_; }
 
 private:
-    void restore()
-    {
-        app_.algorithm.paramValues[p_] = value_;
-        app_.algorithm.paramSteps[p_] = step_;
-    }
-
-    Application& app_;
-    std::size_t p_;
-    double value_;
-    double step_;
+    MinimizationState& minimization_;
 };
 
 enum class PointMinimization { Done, QuitProfile, Cancelled, ProgramEnded };
@@ -179,16 +142,6 @@ bool quitAtInterrupt(Application& app)
     app.session.profileInterrupt = false;
     return app.ui().showMessage("Interrupt received.  Quit calculations?", "Maximum-likelihood calculations",
                                 Buttons::YesNo, Icon::Question) == Answer::Yes;
-}
-
-void reversePoints(DistributionProfile& d)
-{
-    const int n = d.pointCount;
-    for (int i = 1; i <= n / 2; ++i) {
-        std::swap(d.pointValues[at(i)], d.pointValues[at(n + 1 - i)]);
-        std::swap(d.negLogL[at(i)], d.negLogL[at(n + 1 - i)]);
-    }
-    d.modeIndex = n + 1 - d.modeIndex;
 }
 
 class ProfileCalculation {
@@ -297,7 +250,7 @@ private:
         d_.pointCount = n_;
         d_.pointStep = std::fabs(hold.step());
         if (hold.step() < 0.0)
-            reversePoints(d_);
+            reverseDistributionPoints(d_);
         app_.ui().beep();
     }
 
@@ -326,7 +279,8 @@ public:
 
     DialogueEnd run()
     {
-        ui_.showMessage(plotListText(), profileTitle, Buttons::OK, Icon::Information);
+        ui_.showMessage(plotListText("a confidence distribution at ML estimates"), profileTitle, Buttons::OK,
+                        Icon::Information);
         if (ui_.showMessage(continueQuestion(), profileTitle, Buttons::YesNo, Icon::Question) != Answer::Yes)
             return DialogueEnd::Early;
         if (storedProfileOffered() && !minimizeAgain())
@@ -359,11 +313,7 @@ public:
 private:
     bool storedProfileOffered() const
     {
-        const StoredDistribution& stored = app_.distribution;
-        const DistributionProfile& d = stored.profile;
-        return stored.tool == DistributionTool::MaximumLikelihood && app_.algorithm.profileResultsValid &&
-               d.pointCount != 0 && at(d.pointCount) < d.pointValues.size() &&
-               d.pointValues[at(d.pointCount)] != d.pointValues[1];
+        return storedDistributionOffered(app_, DistributionTool::MaximumLikelihood);
     }
 
     bool minimizeAgain()
@@ -376,14 +326,8 @@ private:
     // The stored profile shown again; its parameter's step is 0 meanwhile.
     DialogueEnd showStoredProfile()
     {
-        const auto p = at(app_.distribution.parameter);
-        std::vector<double>& steps = app_.algorithm.paramSteps;
-        const double step = p < steps.size() ? steps[p] : 0.0;
-        if (p < steps.size())
-            steps[p] = 0.0;
-        const DialogueEnd end = present();
-        if (p < steps.size())
-            steps[p] = step;
+        DialogueEnd end = DialogueEnd::RecordTouched;
+        withStoredParameterFixed(app_, [&] { end = present(); });
         return end;
     }
 
@@ -443,34 +387,14 @@ private:
             return true;
         buildFuseGroups(app_.algorithm);
         buildFreeIndex(app_.algorithm);
-        const std::vector<int> free = freeParameters(app_.algorithm);
-        const StandardErrorTable table = standardErrorTable(app_.covariance);
-        while (true) {
-            std::string answer = ui_.askText(
-                "Base step sizes on SD's from covariance grid 1, 2, 3, No or Quit?\nPlease enter 1, "
-                "2, 3, N, or Q",
-                profileTitle, "N");
-            while (!answer.empty() && answer.back() == ' ')
-                answer.pop_back();
-            while (!answer.empty() && answer.front() == ' ')
-                answer.erase(answer.begin());
-            if (answer.empty() || answer == "Q" || answer == "q" || app_.ended())
-                return false;
-            if (answer == "N" || answer == "n")
-                return true;
-            if (answer != "1" && answer != "2" && answer != "3")
-                continue;
-            const int grid = answer[0] - '0';
-            if (const std::optional<std::string> problem = standardErrorProblem(table, grid, free)) {
-                ui_.showMessage("The step sizes cannot be based on covariance grid " + answer + ": " +
-                                    *problem + ".\n\nPlease enter another grid, N or Q.",
-                                profileTitle, Buttons::OK, Icon::Exclamation);
-                continue;
-            }
-            setProfileSteps(app_.algorithm, standardErrorsByParameter(table, grid, app_.algorithm.paramCount),
-                            settings_.pointCount);
-            return true;
-        }
+        const CovarianceGridChoice choice =
+            askCovarianceGrid(app_,
+                              "Base step sizes on SD's from covariance grid 1, 2, 3, No or Quit?\nPlease "
+                              "enter 1, 2, 3, N, or Q",
+                              profileTitle, OtherGridAnswers::AskAgain, freeParameters(app_.algorithm));
+        if (!choice.standardErrors.empty())
+            setProfileSteps(app_.algorithm, choice.standardErrors, settings_.pointCount);
+        return !choice.quit;
     }
 
     Application& app_;
@@ -482,10 +406,8 @@ private:
 // menus and status bars back, the main menu shown, and the reminder after an edit.
 void endProfileRun(Application& app, DialogueEnd end, bool editorWasOpened)
 {
-    if (end == DialogueEnd::RecordTouched) {
-        app.distribution.tool = DistributionTool::MaximumLikelihood;
-        app.algorithm.profileResultsValid = true;
-    }
+    if (end == DialogueEnd::RecordTouched)
+        markStoredDistribution(app, DistributionTool::MaximumLikelihood);
     app.session.profileRunning = false;
     app.session.profileInterrupt = false;
     app.mainWindow.setMenuVisible("mnuMLInt", false);
@@ -494,8 +416,7 @@ void endProfileRun(Application& app, DialogueEnd end, bool editorWasOpened)
         app.mainWindow.clearPanel(statusBar::messages, panel);
     showProgressBar(app, false);
     if (editorWasOpened)
-        app.ui().showMessage("Your algorithm file may have been automatically edited", "A friendly reminder",
-                             Buttons::OK, Icon::Exclamation);
+        remindOfEditedAlgorithmFile(app);
 }
 
 } // namespace

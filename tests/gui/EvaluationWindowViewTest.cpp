@@ -1,6 +1,7 @@
 // The evaluation window's and the distribution plot window's Qt views, and their pictures:
 //   ORVANTA_SCREENSHOT_DIR=/tmp/orvanta-shots QT_QPA_PLATFORM=offscreen test_gui
 //   --gtest_filter='ProfileScreenshots*'
+#include "BundledExampleNearFit.h"
 #include "ScreenshotFixture.h"
 
 #include "gui/EvaluationWindowView.h"
@@ -18,8 +19,6 @@
 
 namespace orvanta::gui::testing {
 namespace {
-
-const std::string examples = ORVANTA_EXAMPLES_DIR;
 
 class EvaluationWindowViewTest : public GuiTest {
 protected:
@@ -57,21 +56,7 @@ TEST_F(EvaluationWindowViewTest, ShowsTheChoicesAndNotesAndForwardsCancel)
 // held (no minimization): 25 points 1.2 mm apart.
 void profileBundledExample(Application& app, TarnfieldModel& model)
 {
-    InitializationRequest request;
-    request.frequencyFile = examples + "/tarnfield-lengths.dat";
-    request.incrementFile = examples + "/tarnfield-tags.dat";
-    initializeModel(app, model, request);
-    ASSERT_TRUE(app.session.initializeAlready);
-    AlgorithmData& data = app.algorithm;
-    const double fitted[] = {0, 118.9, 9.88, 0.3607, 0.0527, 0,    0, 0,    0,    3,   0.5,
-                             0, 70,    250,  0.282,  43.6,   7.41, 0, -999, -999, -999};
-    for (int p = 1; p <= data.paramCount; ++p) {
-        data.paramValues[static_cast<std::size_t>(p)] = fitted[p];
-        data.paramSteps[static_cast<std::size_t>(p)] = p == 1 ? 1.2 : 0.0;
-        data.fuseCodes[static_cast<std::size_t>(p)] = unfusedCode;
-    }
-    buildFuseGroups(data);
-    setCovScale(app.session, 2.0);
+    loadBundledExampleNearFit(app, model, {{1, 1.2}});
     ASSERT_EQ(calculateLikelihoodProfile(app, {1, 25, ProfileMinimizer::Simplex}), ProfileEnd::Complete);
     computeDistributionStatistics(app.distribution.profile);
 }

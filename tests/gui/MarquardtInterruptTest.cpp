@@ -11,6 +11,7 @@
 #include "support/FakeClock.h"
 #include "support/ScriptedUi.h"
 #include "text/TextFile.h"
+#include "uncertainty/PosteriorIntegration.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -190,6 +191,30 @@ TEST_F(MarquardtInterrupt, QuittingFromTheCloseBoxEndsTheFitAtOnce)
     EXPECT_EQ(model.calls.size(), callsAtQuit);
     EXPECT_EQ(ui.shown().size(), shownAtQuit);
     EXPECT_EQ(ui.firstShown.count("Marquart minimization stopped"), 0u);
+}
+
+// Ctrl+N, the main window's "I&nterrupt calculations", reaches a running posterior integration
+// at its next yield: the question comes within a fraction of a second.
+TEST_F(MarquardtInterrupt, CtrlNInterruptsAPosteriorIntegrationAtOnce)
+{
+    model.objective = [](const std::vector<double>& v) { return v[1] * v[1] + v[2] * v[2]; };
+    model.duringCall = [] { std::this_thread::sleep_for(2ms); };
+    setCovScale(app.session, 2.0);
+    ui.answer(Answer::Yes); // quit the integration
+    QTimer::singleShot(300ms, [this] {
+        pressedAt = Clock::now();
+        QTest::keyClick(&session.mainWindow(), Qt::Key_N, Qt::ControlModifier);
+    });
+    const PosteriorOutcome outcome = calculatePosterior(app, {1, 25, 25, {}});
+    app.session.bayesRunning = false;
+
+    ASSERT_TRUE(pressedAt.has_value()) << "the integration ended before Ctrl+N was pressed";
+    ASSERT_EQ(ui.firstShown.count("Bayesian calculations"), 1u);
+    const auto waited = ui.firstShown["Bayesian calculations"] - *pressedAt;
+    EXPECT_LT(waited, 500ms) << std::chrono::duration_cast<std::chrono::milliseconds>(waited).count()
+                             << " ms";
+    EXPECT_EQ(outcome.end, PosteriorEnd::Cut);
+    EXPECT_LT(outcome.calls, 625);
 }
 
 } // namespace
