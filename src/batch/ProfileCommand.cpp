@@ -4,13 +4,12 @@
 #include "batch/BatchFiles.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
+#include "batch/DistributionOutput.h"
+#include "batch/PriorsOption.h"
+#include "batch/WholeNumberOption.h"
 #include "minimize/ObjectiveEvaluation.h"
 #include "model/ModelRoutine.h"
-#include "plots/DistributionPlotWindow.h"
-#include "plots/SvgWriter.h"
 #include "text/NumberText.h"
-#include "text/TextFile.h"
-#include "ui/ReportWindow.h"
 #include "uncertainty/CovarianceFile.h"
 #include "uncertainty/DistributionReport.h"
 #include "uncertainty/LikelihoodProfile.h"
@@ -36,33 +35,8 @@ struct ProfileOptions {
     int grid = 0;
     std::optional<std::string> outputFile; // full path, as a save dialog gives it
     std::optional<std::string> plotFile;
+    PriorsOption priors;
 };
-
-// A whole number from lowest to highest written in text; nothing otherwise.
-std::optional<int> wholeNumber(const std::string& text, int lowest, int highest)
-{
-    const Converted<double> number = textToDouble(text);
-    if (!number || number.value() != std::floor(number.value()) || number.value() < lowest ||
-        number.value() > highest)
-        return std::nullopt;
-    return static_cast<int>(number.value());
-}
-
-bool readWholeNumber(const CommandLine& line, const char* name, int lowest, int highest, int& value,
-                     std::ostream& err)
-{
-    const auto text = line.value(name);
-    if (!text)
-        return true;
-    const std::optional<int> number = wholeNumber(*text, lowest, highest);
-    if (!number) {
-        err << commandName << ": " << name << " must be a whole number from " << lowest << " to " << highest
-            << ", not '" << *text << "'\n";
-        return false;
-    }
-    value = *number;
-    return true;
-}
 
 bool readMethod(const CommandLine& line, ProfileOptions& options, std::ostream& err)
 {
@@ -92,7 +66,7 @@ bool readStepsSource(const CommandLine& line, ProfileOptions& options, std::ostr
         err << commandName << ": --steps-from FILE.cov and --grid G go together\n";
         return false;
     }
-    return readWholeNumber(line, "--grid", 1, gridCount, options.grid, err);
+    return readWholeNumber(line, "--grid", 1, gridCount, options.grid, commandName, err);
 }
 
 bool readFiles(const CommandLine& line, ProfileOptions& options, std::ostream& err)
@@ -118,6 +92,7 @@ bool checkFiles(const ProfileOptions& options, std::ostream& err)
     nameDataFiles(files, options.request);
     files.reads("--alg", options.algorithmFile);
     files.reads("--steps-from", options.stepsFrom.value_or(""));
+    files.reads("--priors", options.priors.file.value_or(""));
     files.writes("--out", options.outputFile.value_or(""));
     files.writes("--plot", options.plotFile.value_or(""));
     return files.check(err);
@@ -128,6 +103,7 @@ std::optional<ProfileOptions> readOptions(const std::vector<std::string>& args, 
     std::set<std::string> valueOptions = dataOptionNames();
     valueOptions.insert({"--alg", "--param", "--points", "--method", "--constant", "--steps-from", "--grid",
                          "--out", "--plot"});
+    valueOptions.insert(priorsValueOptions().begin(), priorsValueOptions().end());
     CommandLine line;
     if (!line.parse(args, valueOptions)) {
         err << commandName << ": " << line.error() << "\n";
@@ -141,8 +117,12 @@ std::optional<ProfileOptions> readOptions(const std::vector<std::string>& args, 
     int points = 25;
     if (!readStepsSource(line, options, err) || !readFiles(line, options, err) ||
         !readMethod(line, options, err) || !readConstant(line, options, err) ||
-        !readWholeNumber(line, "--points", 0, 1001, points, err))
+        !readWholeNumber(line, "--points", 0, 1001, points, commandName, err))
         return std::nullopt;
+    const std::optional<PriorsOption> priors = readPriorsOption(line, ConstantUse::OwnUse, commandName, err);
+    if (!priors)
+        return std::nullopt;
+    options.priors = *priors;
     options.settings.pointCount = profilePointCount(points);
     return options;
 }
@@ -182,7 +162,8 @@ bool takeStepsFromCovariances(Application& app, const ProfileOptions& options, s
 std::optional<int> prepareRun(BatchEngine& engine, ProfileOptions& options, std::ostream& err)
 {
     if (!initializeFromData(engine, options.request, commandName, err) ||
-        !loadAlgorithmFile(engine, options.algorithmFile, commandName, err))
+        !loadAlgorithmFile(engine, options.algorithmFile, commandName, err) ||
+        !applyPriorsOption(engine, options.priors, commandName, err))
         return batchExit::badInput;
     Application& app = engine.app;
     AlgorithmData& data = app.algorithm;
@@ -210,21 +191,6 @@ std::string intervalEnd(const std::optional<double>& value)
     return value ? fullPrecision(*value) : "open";
 }
 
-bool writePlot(const Application& app, const std::string& path, std::ostream& err)
-{
-    DistributionPlotWindow window(app.distribution.profile, app.distribution.parameter,
-                                  DistributionSource::LikelihoodProfile, [] {});
-    window.cmdClear_Click();
-    for (const int curve : {2, 1}) {
-        window.listClicked("listVar", curve - 1);
-        window.cmdPlot_Click();
-    }
-    if (saveFileBytes(path, writeSvg(window.picture())))
-        return true;
-    err << commandName << ": the picture '" << path << "' cannot be written\n";
-    return false;
-}
-
 // The report, the plot and the printed lines; the exit status.
 int writeResults(Application& app, const ProfileOptions& options, ProfileEnd end, std::ostream& out,
                  std::ostream& err)
@@ -238,16 +204,14 @@ int writeResults(Application& app, const ProfileOptions& options, ProfileEnd end
     computeDistributionStatistics(d);
     const std::string report = writeDistributionReport(d, maximumLikelihoodHeading);
     if (options.outputFile) {
-        std::unique_ptr<ReportWindow> window = makeReportWindow("frmMaxLike");
-        window->setText(report);
-        if (!window->saveAs(*options.outputFile, realFileSystem())) {
-            err << commandName << ": the report file '" << *options.outputFile << "' cannot be written\n";
+        if (!writeReportFile("frmMaxLike", report, *options.outputFile, commandName, err))
             return batchExit::badInput;
-        }
     } else {
         out << report;
     }
-    if (options.plotFile && !writePlot(app, *options.plotFile, err))
+    if (options.plotFile &&
+        !writeDistributionPlot(d, app.distribution.parameter, DistributionSource::LikelihoodProfile,
+                               *options.plotFile, commandName, err))
         return batchExit::badInput;
     const LikelihoodRatioInterval interval = likelihoodRatioInterval(d);
     out << "points " << d.pointCount << "\n";
@@ -275,9 +239,11 @@ int runProfileCommand(const std::vector<std::string>& args, std::ostream& out, s
     // derivatives and lists none.
     engine.ui.answerQuestionsTitled("Simplex minimization", Answer::No);
     engine.ui.answerQuestionsTitled("Marquardt minimization", Answer::No);
+    const std::vector<double> startValues = app.algorithm.paramValues;
     const ProfileEnd end = calculateLikelihoodProfile(app, options->settings);
     app.session.profileRunning = false;
     const int status = writeResults(app, *options, end, out, err);
+    printPriorsResults(app, options->priors, startValues, out);
     writeMessagesOnce(engine.messages.str(), err);
     return status;
 }
