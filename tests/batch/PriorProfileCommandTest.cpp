@@ -3,6 +3,7 @@
 
 #include "BatchRun.h"
 #include "BundledExampleFiles.h"
+#include "DistributionPicture.h"
 
 #include "plots/DistributionPlotWindow.h"
 #include "priors/PriorEditor.h"
@@ -62,15 +63,8 @@ struct WindowedPriorProfile : testing::WindowedExample {
         app.priors[1] = gaussianLInfinity;
         PriorEditor& editor = openPriorEditor(app, true);
         ui.onYield = [this] {
-            if (auto* plot = app.desktop.find<DistributionPlotWindow>(distributionPlot::windowName)) {
-                plot->cmdClear_Click();
-                for (int curve : {2, 1}) {
-                    plot->listClicked("listVar", curve - 1);
-                    plot->cmdPlot_Click();
-                }
-                savePlotPicture(*plot, ui, clock, realFileSystem(), [](const PlotPicture&) { return ""; });
-                plot->cmdDone_Click();
-            }
+            if (auto* plot = app.desktop.find<DistributionPlotWindow>(distributionPlot::windowName))
+                testing::saveDistributionPicture(*plot, ui, clock);
         };
         ui.answer(Answer::OK).answer(Answer::OK).type("1").type("21");
         ui.pickFile(picture);

@@ -1,11 +1,10 @@
 // Pictures of a prior profile: the distribution plot window with the prior distribution and its
 // -ln[L], its cumulative curve, and the report window "Prior distribution statistics".
 
+#include "ModelPriorsSession.h"
 #include "ScreenshotFixture.h"
 
-#include "algorithm/AlgorithmData.h"
 #include "app/MainMenu.h"
-#include "model/TarnfieldModel.h"
 #include "plots/DistributionPlotWindow.h"
 #include "priors/PriorEditor.h"
 #include "priors/PriorsFlow.h"
@@ -19,12 +18,7 @@ class PriorProfileScreenshots : public ScreenshotTest {};
 
 TEST_F(PriorProfileScreenshots, DistributionPlotAndReportOfAGammaPrior)
 {
-    app.session.initializeAlready = true;
-    app.session.algorithmFileName = "/home/user/fits/03051407.alg";
-    app.algorithm.paramCount = 20;
-    resetAlgorithmData(app.algorithm);
-    app.algorithm.paramDescriptions = TarnfieldModel::parameterDescriptions();
-    app.priors.assign(21, PriorSpec{});
+    prepareModelPriors(app);
     // A gamma prior on k whose domain would start below 0: it starts at 1e-6.
     app.priors[3] = PriorSpec{"G", 0.35, 0.1, {}, {}};
     app.closeMainMenu();
