@@ -5,6 +5,7 @@
 #include "batch/FitCommand.h"
 #include "batch/ImportCommand.h"
 #include "batch/PosteriorCommand.h"
+#include "batch/PriorProfileCommand.h"
 #include "batch/ProfileCommand.h"
 #include "batch/RankCommand.h"
 #include "batch/SimulateCommand.h"
@@ -110,6 +111,7 @@ const char* usageText =
     "  summary [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
     "      --alg FILE [--sims N] [--seed S] [--frequency-table] [--increment-table]\n"
     "      [--chi-square] [--out FILE] [--plots DIR]\n"
+    "      [--priors FILE.pri --constant C [--review]]\n"
     "      Reads the data files as evaluate does, evaluates the values of FILE once\n"
     "      and writes the results summary (.ovo) as the summary window shows it.\n"
     "      --sims N                 chi-square simulations (default 0)\n"
@@ -122,10 +124,13 @@ const char* usageText =
     "                               without it the report goes to standard output\n"
     "      --plots DIR              the data and prediction plot pages as\n"
     "                               DIR/page-01.svg, page-02.svg, ...\n"
+    "      --priors FILE.pri ...    as for evaluate; the summary notes the priors\n"
+    "                               and prior_penalty (and the review) follow it\n"
     "\n"
     "  profile [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
     "      --alg FILE --param P --constant C [--points N] [--method simplex|marquardt]\n"
     "      [--steps-from FILE.cov --grid G] [--out FILE.mlc] [--plot FILE.svg]\n"
+    "      [--priors FILE.pri]\n"
     "      Reads the data files as evaluate does and calculates the maximum-\n"
     "      likelihood profile of parameter P around its value in FILE, re-minimizing\n"
     "      the other free parameters at every point, and writes the distribution\n"
@@ -144,6 +149,8 @@ const char* usageText =
     "                               without it the report goes to standard output\n"
     "      --plot FILE.svg          curve 2 (confidence distribution) and curve 1\n"
     "                               (likelihood profile), lines and points\n"
+    "      --priors FILE.pri        as for evaluate, scaled by 1/C of --constant;\n"
+    "                               prints prior_penalty at the values of FILE\n"
     "\n"
     "  posterior [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
     "      --alg FILE --param P --constant C [--priors FILE.pri] [--points N]\n"
@@ -172,6 +179,19 @@ const char* usageText =
     "      --plot FILE.svg          curve 2 (posterior) and curve 1, lines and points\n"
     "      --bivariate-plot FILE.svg  the bivariate density plot (one grid\n"
     "                               parameter only)\n"
+    "\n"
+    "  prior-profile --priors FILE.pri --param P [--points N] --out FILE.pdp\n"
+    "      [--plot FILE.svg]\n"
+    "      Reads the priors file as evaluate does and profiles the prior of\n"
+    "      parameter P as the prior editor's \"Profile prior distributions\" does:\n"
+    "      its -ln[L] at N points over the domain its terms give, with the\n"
+    "      distribution statistics. Writes the report (.pdp) as the report window\n"
+    "      saves it and prints points, mode, mean and se. Exit status 2 for a\n"
+    "      uniform-unbounded prior or one that cannot be profiled.\n"
+    "      --points N               points, 0..1001 (default 101; 0 gives 101, fewer\n"
+    "                               than 3 give 3, an even N the next odd number)\n"
+    "      --plot FILE.svg          curve 2 (prior distribution) and curve 1\n"
+    "                               (-ln[L]), lines and points\n"
     "\n"
     "  rank [--freq FILE] [--inc FILE] [--first-cell N] [--errors gaussian|gamma]\n"
     "      --alg FILE [--cov FILE] [--notes TEXT] --alg FILE [--cov FILE] ...\n"
@@ -343,6 +363,8 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         return runRankCommand(rest, out, err);
     if (command == "import")
         return runImportCommand(rest, out, err);
+    if (command == "prior-profile")
+        return runPriorProfileCommand(rest, out, err);
     err << "orvanta-batch: unknown command '" << command << "'\n\n" << usageText;
     return batchExit::badInput;
 }

@@ -6,11 +6,13 @@
 #include "plots/SvgWriter.h"
 #include "text/NumberText.h"
 #include "text/TextFile.h"
+#include "ui/ReportWindow.h"
 #include "uncertainty/CovarianceFile.h"
 #include "uncertainty/CovarianceResults.h"
 #include "uncertainty/LikelihoodProfile.h"
 
 #include <cmath>
+#include <memory>
 #include <ostream>
 #include <utility>
 
@@ -99,6 +101,17 @@ std::optional<int> readParameterNumber(const std::string& text, int paramCount,
         err << commandName << ": --param must be a parameter number from 1 to " << paramCount << ", not '"
             << text << "'\n";
     return number;
+}
+
+bool writeReportFile(const std::string& windowName, const std::string& text, const std::string& path,
+                     const std::string& commandName, std::ostream& err)
+{
+    std::unique_ptr<ReportWindow> window = makeReportWindow(windowName);
+    window->setText(text);
+    if (window->saveAs(path, realFileSystem()))
+        return true;
+    err << commandName << ": the report file '" << path << "' cannot be written\n";
+    return false;
 }
 
 bool writeDistributionPlot(const DistributionProfile& profile, int parameter, DistributionSource source,

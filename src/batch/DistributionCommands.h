@@ -1,6 +1,7 @@
 #pragma once
 
-// What the commands that make a distribution of one parameter (profile, posterior) share: their
+// What the commands that make a distribution of one parameter (profile, posterior, prior-profile)
+// share: their
 // whole-number options, the covariance file their steps may come from, the parameter number, and
 // the distribution plot they draw.
 
@@ -49,6 +50,11 @@ bool readAlgorithmAndParameter(const CommandLine& line, const std::string& comma
 // --param P, once the parameter count is known.
 std::optional<int> readParameterNumber(const std::string& text, int paramCount,
                                        const std::string& commandName, std::ostream& err);
+
+// Saves text as the report window windowName's save writes it to path; false, after one line on
+// err, when it cannot be written.
+bool writeReportFile(const std::string& windowName, const std::string& text, const std::string& path,
+                     const std::string& commandName, std::ostream& err);
 
 // The record drawn as the window draws it after a Clear: curve 2, then curve 1, lines and points;
 // written as SVG to path. False, after one line on err, when it cannot be written.

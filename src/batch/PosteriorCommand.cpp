@@ -10,7 +10,6 @@
 #include "plots/SvgWriter.h"
 #include "text/NumberText.h"
 #include "text/TextFile.h"
-#include "ui/ReportWindow.h"
 #include "uncertainty/CovarianceCalculator.h"
 #include "uncertainty/CovarianceFile.h"
 #include "uncertainty/DistributionReport.h"
@@ -204,16 +203,6 @@ std::function<void(long long, long long, double)> terminalProgress(std::ostream&
     };
 }
 
-bool saveReport(const std::string& report, const std::string& path, std::ostream& err)
-{
-    std::unique_ptr<ReportWindow> window = makeReportWindow("frmBayesian");
-    window->setText(report);
-    if (window->saveAs(path, realFileSystem()))
-        return true;
-    err << commandName << ": the report file '" << path << "' cannot be written\n";
-    return false;
-}
-
 bool writeJointDensity(const BivariateDensity& joint, const PosteriorOptions& options, std::ostream& err)
 {
     if (options.gridFile && !saveTextFile(*options.gridFile, gridFileText(joint))) {
@@ -245,7 +234,7 @@ int writeResults(Application& app, const PosteriorOptions& options, const Poster
     computeDistributionStatistics(d);
     const std::string report = writeDistributionReport(d, posteriorHeading);
     if (options.outputFile) {
-        if (!saveReport(report, *options.outputFile, err))
+        if (!writeReportFile("frmBayesian", report, *options.outputFile, commandName, err))
             return batchExit::badInput;
     } else {
         out << report;

@@ -81,6 +81,27 @@ std::optional<PriorsOption> readPriorsOption(const CommandLine& line, ConstantUs
     return option;
 }
 
+std::optional<std::vector<PriorSpec>> readPriorsForModel(const std::string& path, int paramCount,
+                                                         const std::string& commandName, std::ostream& err)
+{
+    const std::optional<std::string> bytes = readPriorsFileBytes(path);
+    if (!bytes) {
+        err << commandName << ": the priors file '" << path << "' cannot be read\n";
+        return std::nullopt;
+    }
+    PriorsFileReading reading = readPriorsText(*bytes, paramCount);
+    if (reading.failed()) {
+        err << commandName << ": the priors file '" << path << "' " << readingProblem(reading, paramCount)
+            << "\n";
+        return std::nullopt;
+    }
+    if (const std::string problem = priorsProblem(reading.priors, paramCount); !problem.empty()) {
+        err << commandName << ": the priors file '" << path << "' is refused: " << problem << "\n";
+        return std::nullopt;
+    }
+    return std::move(reading.priors);
+}
+
 bool applyPriorsOption(BatchEngine& engine, const PriorsOption& option, const std::string& commandName,
                        std::ostream& err)
 {
@@ -89,22 +110,10 @@ bool applyPriorsOption(BatchEngine& engine, const PriorsOption& option, const st
     Application& app = engine.app;
     const int paramCount = app.algorithm.paramCount;
     const std::string& path = *option.file;
-    const std::optional<std::string> bytes = readPriorsFileBytes(path);
-    if (!bytes) {
-        err << commandName << ": the priors file '" << path << "' cannot be read\n";
+    std::optional<std::vector<PriorSpec>> priors = readPriorsForModel(path, paramCount, commandName, err);
+    if (!priors)
         return false;
-    }
-    PriorsFileReading reading = readPriorsText(*bytes, paramCount);
-    if (reading.failed()) {
-        err << commandName << ": the priors file '" << path << "' " << readingProblem(reading, paramCount)
-            << "\n";
-        return false;
-    }
-    if (const std::string problem = priorsProblem(reading.priors, paramCount); !problem.empty()) {
-        err << commandName << ": the priors file '" << path << "' is refused: " << problem << "\n";
-        return false;
-    }
-    app.priors = std::move(reading.priors);
+    app.priors = std::move(*priors);
     app.session.priorsFileName = path;
     app.session.priorsActive = anyPriorSet(app.priors, paramCount);
     if (option.constant)

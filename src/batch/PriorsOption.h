@@ -8,6 +8,8 @@
 // other options, applyPriorsOption once the model is initialized, printPriorsResults with its
 // results.
 
+#include "priors/PriorSpec.h"
+
 #include <iosfwd>
 #include <optional>
 #include <set>
@@ -41,6 +43,13 @@ inline constexpr const char* reviewFlag = "--review";
 // --priors lacks its constant or --constant or --review come without --priors.
 std::optional<PriorsOption> readPriorsOption(const CommandLine& line, ConstantUse use,
                                              const std::string& commandName, std::ostream& err);
+
+// The priors of a file for a model of paramCount parameters (1..paramCount), read as the
+// load-priors window reads them. Nothing, after one line on err, for a file that cannot be read,
+// names another parameter count, ends before its last parameter or holds a prior without a
+// finite -ln[L].
+std::optional<std::vector<PriorSpec>> readPriorsForModel(const std::string& path, int paramCount,
+                                                         const std::string& commandName, std::ostream& err);
 
 // After the model's initialization: the priors of the file in force, covScale = 1 / C. False,
 // after one line on err, for a file that cannot be read, names another parameter count (no

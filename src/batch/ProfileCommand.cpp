@@ -5,12 +5,11 @@
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
 #include "batch/DistributionCommands.h"
+#include "batch/PriorsOption.h"
 #include "minimize/ObjectiveEvaluation.h"
 #include "model/ModelRoutine.h"
 #include "plots/DistributionPlotWindow.h"
 #include "text/NumberText.h"
-#include "text/TextFile.h"
-#include "ui/ReportWindow.h"
 #include "uncertainty/CovarianceFile.h"
 #include "uncertainty/DistributionReport.h"
 #include "uncertainty/LikelihoodProfile.h"
@@ -36,6 +35,7 @@ struct ProfileOptions {
     int grid = 0;
     std::optional<std::string> outputFile; // full path, as a save dialog gives it
     std::optional<std::string> plotFile;
+    PriorsOption priors;
 };
 
 bool readMethod(const CommandLine& line, ProfileOptions& options, std::ostream& err)
@@ -86,6 +86,7 @@ bool checkFiles(const ProfileOptions& options, std::ostream& err)
     nameDataFiles(files, options.request);
     files.reads("--alg", options.algorithmFile);
     files.reads("--steps-from", options.stepsFrom.value_or(""));
+    files.reads("--priors", options.priors.file.value_or(""));
     files.writes("--out", options.outputFile.value_or(""));
     files.writes("--plot", options.plotFile.value_or(""));
     return files.check(err);
@@ -96,6 +97,7 @@ std::optional<ProfileOptions> readOptions(const std::vector<std::string>& args, 
     std::set<std::string> valueOptions = dataOptionNames();
     valueOptions.insert({"--alg", "--param", "--points", "--method", "--constant", "--steps-from", "--grid",
                          "--out", "--plot"});
+    valueOptions.insert(priorsValueOptions().begin(), priorsValueOptions().end());
     CommandLine line;
     if (!line.parse(args, valueOptions)) {
         err << commandName << ": " << line.error() << "\n";
@@ -111,6 +113,10 @@ std::optional<ProfileOptions> readOptions(const std::vector<std::string>& args, 
         !readMethod(line, options, err) || !readConstant(line, options, err) ||
         !readWholeNumber(line, commandName, "--points", 0, 1001, points, err))
         return std::nullopt;
+    const std::optional<PriorsOption> priors = readPriorsOption(line, ConstantUse::OwnUse, commandName, err);
+    if (!priors)
+        return std::nullopt;
+    options.priors = *priors;
     options.settings.pointCount = profilePointCount(points);
     return options;
 }
@@ -139,7 +145,8 @@ bool takeStepsFromCovariances(Application& app, const ProfileOptions& options, s
 std::optional<int> prepareRun(BatchEngine& engine, ProfileOptions& options, std::ostream& err)
 {
     if (!initializeFromData(engine, options.request, commandName, err) ||
-        !loadAlgorithmFile(engine, options.algorithmFile, commandName, err))
+        !loadAlgorithmFile(engine, options.algorithmFile, commandName, err) ||
+        !applyPriorsOption(engine, options.priors, commandName, err))
         return batchExit::badInput;
     Application& app = engine.app;
     AlgorithmData& data = app.algorithm;
@@ -180,12 +187,8 @@ int writeResults(Application& app, const ProfileOptions& options, ProfileEnd end
     computeDistributionStatistics(d);
     const std::string report = writeDistributionReport(d, maximumLikelihoodHeading);
     if (options.outputFile) {
-        std::unique_ptr<ReportWindow> window = makeReportWindow("frmMaxLike");
-        window->setText(report);
-        if (!window->saveAs(*options.outputFile, realFileSystem())) {
-            err << commandName << ": the report file '" << *options.outputFile << "' cannot be written\n";
+        if (!writeReportFile("frmMaxLike", report, *options.outputFile, commandName, err))
             return batchExit::badInput;
-        }
     } else {
         out << report;
     }
@@ -219,9 +222,11 @@ int runProfileCommand(const std::vector<std::string>& args, std::ostream& out, s
     // derivatives and lists none.
     engine.ui.answerQuestionsTitled("Simplex minimization", Answer::No);
     engine.ui.answerQuestionsTitled("Marquardt minimization", Answer::No);
+    const std::vector<double> startValues = app.algorithm.paramValues;
     const ProfileEnd end = calculateLikelihoodProfile(app, options->settings);
     app.session.profileRunning = false;
     const int status = writeResults(app, *options, end, out, err);
+    printPriorsResults(app, options->priors, startValues, out);
     writeMessagesOnce(engine.messages.str(), err);
     return status;
 }

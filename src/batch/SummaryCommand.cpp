@@ -4,6 +4,7 @@
 #include "batch/BatchFiles.h"
 #include "batch/BatchProgram.h"
 #include "batch/CommandLine.h"
+#include "batch/PriorsOption.h"
 #include "plots/DataPlotWindow.h"
 #include "plots/SvgWriter.h"
 #include "text/NumberText.h"
@@ -33,6 +34,7 @@ struct SummaryOptions {
     bool chiSquare = false;
     std::optional<std::string> outputFile; // full path, as a save dialog gives it
     std::optional<std::string> plotFolder;
+    PriorsOption priors;
 };
 
 bool readSimulations(const CommandLine& line, SummaryOptions& options, std::ostream& err)
@@ -81,8 +83,10 @@ std::optional<SummaryOptions> readOptions(const std::vector<std::string>& args, 
 {
     std::set<std::string> valueOptions = dataOptionNames();
     valueOptions.insert({"--alg", "--sims", "--seed", "--out", "--plots"});
+    valueOptions.insert(priorsValueOptions().begin(), priorsValueOptions().end());
     CommandLine line;
-    if (!line.parse(args, valueOptions, {"--frequency-table", "--increment-table", "--chi-square"})) {
+    if (!line.parse(args, valueOptions,
+                    {"--frequency-table", "--increment-table", "--chi-square", reviewFlag})) {
         err << commandName << ": " << line.error() << "\n";
         return std::nullopt;
     }
@@ -97,6 +101,11 @@ std::optional<SummaryOptions> readOptions(const std::vector<std::string>& args, 
     if (!readFiles(line, options, err) || !readSimulations(line, options, err) ||
         !readSeed(line, options, err))
         return std::nullopt;
+    const std::optional<PriorsOption> priors =
+        readPriorsOption(line, ConstantUse::PriorsOnly, commandName, err);
+    if (!priors)
+        return std::nullopt;
+    options.priors = *priors;
     return options;
 }
 
@@ -149,6 +158,7 @@ bool checkFiles(const SummaryOptions& options, std::ostream& err)
     BatchFiles files(commandName);
     nameDataFiles(files, options.request);
     files.reads("--alg", options.algorithmFile);
+    files.reads("--priors", options.priors.file.value_or(""));
     files.writes("--out", options.outputFile.value_or(""));
     return files.check(err);
 }
@@ -175,7 +185,8 @@ int runSummaryCommand(const std::vector<std::string>& args, std::ostream& out, s
         return batchExit::badInput;
     BatchEngine engine;
     if (!initializeFromData(engine, options->request, commandName, err) ||
-        !loadAlgorithmFile(engine, options->algorithmFile, commandName, err))
+        !loadAlgorithmFile(engine, options->algorithmFile, commandName, err) ||
+        !applyPriorsOption(engine, options->priors, commandName, err))
         return batchExit::badInput;
 
     Application& app = engine.app;
@@ -204,12 +215,11 @@ int runSummaryCommand(const std::vector<std::string>& args, std::ostream& out, s
     }
     if (!options->outputFile) {
         out << summary->text();
-        return batchExit::success;
-    }
-    if (!summary->saveAs(*options->outputFile, realFileSystem())) {
+    } else if (!summary->saveAs(*options->outputFile, realFileSystem())) {
         err << commandName << ": the summary file '" << *options->outputFile << "' cannot be written\n";
         return batchExit::badInput;
     }
+    printPriorsResults(app, options->priors, app.algorithm.paramValues, out);
     return batchExit::success;
 }
 

@@ -5,6 +5,7 @@
 #include "app/InfoWindows.h"
 #include "app/MainMenu.h"
 #include "priors/PriorEntry.h"
+#include "priors/PriorProfile.h"
 #include "priors/PriorsFileCommands.h"
 #include "priors/PriorsFlow.h"
 #include "priors/PriorsScale.h"
@@ -43,9 +44,6 @@ std::vector<MenuEntry> editorMenus()
 {
     MenuEntry mainMenu = menuCommand("mnuMenu", "Main &menu");
     mainMenu.enabled = false; // the editor is left by "&Finished"
-    // Prior profiles come with the distribution statistics; until then the entry is shown greyed.
-    MenuEntry profile = menuCommand("mnuProfile", "&Profile prior distributions");
-    profile.enabled = false;
     return {
         subMenu("mnuApplication", "&Application",
                 {mainMenu, menuSeparator(), menuCommand("mnuExit", "E&xit")}),
@@ -58,7 +56,7 @@ std::vector<MenuEntry> editorMenus()
                          {menuCommand("MnuS", "Left-&side cliff"), menuCommand("mnuR", "Right-si&de cliff"),
                           menuCommand("mnuT", "Feet of a uniform-b&ounded")}),
                  menuSeparator(), menuCommand("mnuU", "Default (&Uniform-unbounded)")}),
-        profile,
+        menuCommand("mnuProfile", "&Profile prior distributions"),
         menuCommand("mnuSavePrior", "&Save prior distributions"),
         windowArrangementMenu(),
         menuCommand("mnuHelpSetting", "&Help with prior distributions"),
@@ -295,7 +293,9 @@ void PriorEditor::showHelp()
 
 void PriorEditor::menuChosen(const std::string& entryName)
 {
-    if (closing_)
+    // While a prior profile runs, its priors and this window stay as they are; only the quit
+    // flow, which ends the profile, is taken.
+    if (closing_ || (app_.session.profileRunning && entryName != "mnuExit"))
         return;
     for (const EntryMenu& entry : entryMenus)
         if (entryName == entry.name) {
@@ -304,6 +304,8 @@ void PriorEditor::menuChosen(const std::string& entryName)
         }
     if (entryName == "mnuSavePrior") {
         writePriorsFile(app_, PriorsSaver::PriorEditor);
+    } else if (entryName == "mnuProfile") {
+        runPriorProfile(app_, selectedRow_ - 1);
     } else if (entryName == "mnuHelpSetting") {
         showHelp();
     } else if (entryName == "mnuExit") {
@@ -316,6 +318,8 @@ void PriorEditor::menuChosen(const std::string& entryName)
 
 void PriorEditor::closeRequested()
 {
+    if (app_.session.profileRunning)
+        return;
     finishPriorEditing(app_);
 }
 

@@ -2,9 +2,10 @@
 
 // The prior editor "frmSetPriors": one grid row per parameter with its prior type and terms.
 // The user marks a row with a click and sets its prior through the menu "&Edit prior
-// distributions"; the editor also saves the priors, shows a help text and, when it closes, asks
-// to save them and prepares covScale, the scale of the prior penalty. The load-priors window
-// opens it (PriorsFlow.h). The windowing layer shows its state and forwards the user's actions.
+// distributions"; the editor also saves the priors, previews one prior's distribution (a prior
+// profile, PriorProfile.h), shows a help text and, when it closes, asks to save them and
+// prepares covScale, the scale of the prior penalty. The load-priors window opens it
+// (PriorsFlow.h). The windowing layer shows its state and forwards the user's actions.
 
 #include "algorithm/EditorGrid.h"
 #include "app/MainWindow.h"

@@ -68,11 +68,11 @@ bool percentDiffDefined(const DistributionProfile& profile);
 double percentDiff(const DistributionProfile& profile);
 
 // The tools that leave a distribution in the shared record.
-enum class DistributionTool { None, MaximumLikelihood, BayesianPosterior };
+enum class DistributionTool { None, MaximumLikelihood, BayesianPosterior, PriorProfile };
 
-// The engine's one distribution record: the last profile or posterior, the parameter it is of,
-// and which tool made it. Whether it may still be offered again is the parameter set's
-// profileResultsValid (cleared by every rebuild of the free-parameter index).
+// The engine's one distribution record: the last profile, posterior or prior profile, the
+// parameter it is of and which tool made it. Whether it may still be offered again is the
+// parameter set's profileResultsValid (cleared by every rebuild of the free-parameter index).
 struct StoredDistribution {
     DistributionProfile profile;
     DistributionTool tool = DistributionTool::None;

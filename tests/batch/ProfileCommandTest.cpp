@@ -3,6 +3,7 @@
 
 #include "BatchRun.h"
 #include "BundledExampleFiles.h"
+#include "DistributionPicture.h"
 
 #include "algorithm/AlgorithmData.h"
 #include "algorithm/AlgorithmEditor.h"
@@ -74,15 +75,8 @@ struct WindowedProfile : testing::WindowedExample {
         ui.onYield = [this] {
             if (auto* editor = app.desktop.find<AlgorithmEditor>(AlgorithmEditor::windowName))
                 editor->cmdFinish_Click();
-            if (auto* plot = app.desktop.find<DistributionPlotWindow>(distributionPlot::windowName)) {
-                plot->cmdClear_Click();
-                for (int curve : {2, 1}) {
-                    plot->listClicked("listVar", curve - 1);
-                    plot->cmdPlot_Click();
-                }
-                savePlotPicture(*plot, ui, clock, realFileSystem(), [](const PlotPicture&) { return ""; });
-                plot->cmdDone_Click();
-            }
+            if (auto* plot = app.desktop.find<DistributionPlotWindow>(distributionPlot::windowName))
+                testing::saveDistributionPicture(*plot, ui, clock);
         };
         ui.answer(Answer::OK).answer(Answer::Yes).type("0.5").type("1").type("5").answer(Answer::Yes);
         ui.answer(Answer::OK).pickFile(picture).answer(Answer::OK);

@@ -2,6 +2,7 @@
 // folder to write them to, e.g.
 //   ORVANTA_SCREENSHOT_DIR=/tmp/orvanta-shots QT_QPA_PLATFORM=offscreen test_gui
 //   --gtest_filter='Screenshots*'
+#include "ModelPriorsSession.h"
 #include "ScreenshotFixture.h"
 
 #include "gui/QtUserInterface.h"
@@ -165,13 +166,8 @@ TEST_F(Screenshots, AlgorithmEditor)
 // The load-priors window, and the prior editor with entered priors and a marked row.
 TEST_F(Screenshots, PriorWindows)
 {
-    app.session.initializeAlready = true;
-    app.session.algorithmFileName = "/home/user/fits/03051407.alg";
+    prepareModelPriors(app);
     app.session.priorsFileName = "/home/user/fits/cod.pri";
-    app.algorithm.paramCount = 20;
-    resetAlgorithmData(app.algorithm);
-    app.algorithm.paramDescriptions = TarnfieldModel::parameterDescriptions();
-    app.priors.assign(21, PriorSpec{});
     app.priors[2] = PriorSpec{"G", 6, 2, {}, {}};
     app.priors[10] = PriorSpec{"S", 0, 0, {}, {}};
     app.closeMainMenu();
