@@ -9,6 +9,7 @@
 #include "ui/ReportWindow.h"
 #include "uncertainty/CovarianceFile.h"
 #include "uncertainty/CovarianceResults.h"
+#include "uncertainty/DistributionReport.h"
 #include "uncertainty/LikelihoodProfile.h"
 
 #include <cmath>
@@ -127,6 +128,22 @@ bool writeDistributionPlot(const DistributionProfile& profile, int parameter, Di
         return true;
     err << commandName << ": the picture '" << path << "' cannot be written\n";
     return false;
+}
+
+bool writeDistributionOutput(Application& app, const DistributionOutput& output, const std::string& commandName,
+                             std::ostream& out, std::ostream& err)
+{
+    DistributionProfile& d = app.distribution.profile;
+    computeDistributionStatistics(d);
+    const std::string report = writeDistributionReport(d, output.heading);
+    if (output.reportFile) {
+        if (!writeReportFile(output.reportWindow, report, *output.reportFile, commandName, err))
+            return false;
+    } else {
+        out << report;
+    }
+    return !output.pictureFile ||
+           writeDistributionPlot(d, app.distribution.parameter, output.source, *output.pictureFile, commandName, err);
 }
 
 } // namespace orvanta

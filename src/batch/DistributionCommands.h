@@ -61,4 +61,19 @@ bool writeReportFile(const std::string& windowName, const std::string& text, con
 bool writeDistributionPlot(const DistributionProfile& profile, int parameter, DistributionSource source,
                            const std::string& path, const std::string& commandName, std::ostream& err);
 
+// What a command writes of the distribution it calculated: the report (to reportFile as the
+// window reportWindow saves it, or else to out) under its heading, and the picture of its plot.
+struct DistributionOutput {
+    const char* reportWindow = "";
+    const char* heading = "";
+    DistributionSource source = DistributionSource::LikelihoodProfile;
+    std::optional<std::string> reportFile;
+    std::optional<std::string> pictureFile;
+};
+
+// Computes the statistics of app's distribution and writes them as output says; false, after one
+// line on err, when a file cannot be written.
+bool writeDistributionOutput(Application& app, const DistributionOutput& output, const std::string& commandName,
+                             std::ostream& out, std::ostream& err);
+
 } // namespace orvanta

@@ -231,17 +231,9 @@ int writeResults(Application& app, const PosteriorOptions& options, const Poster
         err << commandName << ": the integration leaves no distribution to report\n";
         return batchExit::incomplete;
     }
-    computeDistributionStatistics(d);
-    const std::string report = writeDistributionReport(d, posteriorHeading);
-    if (options.outputFile) {
-        if (!writeReportFile("frmBayesian", report, *options.outputFile, commandName, err))
-            return batchExit::badInput;
-    } else {
-        out << report;
-    }
-    if (options.plotFile &&
-        !writeDistributionPlot(d, app.distribution.parameter, DistributionSource::Posterior,
-                               *options.plotFile, commandName, err))
+    const DistributionOutput output{"frmBayesian", posteriorHeading, DistributionSource::Posterior,
+                                    options.outputFile, options.plotFile};
+    if (!writeDistributionOutput(app, output, commandName, out, err))
         return batchExit::badInput;
     if (outcome.gridParameterCount == 1 && !writeJointDensity(app.distribution.bivariate, options, err))
         return batchExit::badInput;

@@ -184,17 +184,9 @@ int writeResults(Application& app, const ProfileOptions& options, ProfileEnd end
         err << commandName << ": the profile was cut and leaves no distribution to report\n";
         return batchExit::incomplete;
     }
-    computeDistributionStatistics(d);
-    const std::string report = writeDistributionReport(d, maximumLikelihoodHeading);
-    if (options.outputFile) {
-        if (!writeReportFile("frmMaxLike", report, *options.outputFile, commandName, err))
-            return batchExit::badInput;
-    } else {
-        out << report;
-    }
-    if (options.plotFile &&
-        !writeDistributionPlot(d, app.distribution.parameter, DistributionSource::LikelihoodProfile,
-                               *options.plotFile, commandName, err))
+    const DistributionOutput output{"frmMaxLike", maximumLikelihoodHeading, DistributionSource::LikelihoodProfile,
+                                    options.outputFile, options.plotFile};
+    if (!writeDistributionOutput(app, output, commandName, out, err))
         return batchExit::badInput;
     const LikelihoodRatioInterval interval = likelihoodRatioInterval(d);
     out << "points " << d.pointCount << "\n";
