@@ -41,7 +41,7 @@ inline void setAlgorithmData(AlgorithmData& data, const std::vector<double>& val
 
 // What a covariance file written by the covariance tool is to hold: the values (the estimates)
 // and steps of the three parameters and the standard error of each free one on every grid.
-struct CovarianceFileSpec {
+struct QuadraticFit {
     std::vector<double> values{10.0, 1.0, 5.0};
     std::vector<double> steps{0.5, 0.1, 0.0};
     std::vector<double> standardErrors{2.0, 0.5, 0.0};
@@ -49,9 +49,9 @@ struct CovarianceFileSpec {
 };
 
 // Runs the covariance tool of a session of its own on a quadratic objective whose standard errors
-// are those of spec (constant 0.5: covScale 2, se = 1 / sqrt(a) for F = F0 + a (x - c)^2) and
+// are those of shape (constant 0.5: covScale 2, se = 1 / sqrt(a) for F = F0 + a (x - c)^2) and
 // saves its report as the display window does.
-inline void writeCovarianceFileOfTool(const std::string& path, const CovarianceFileSpec& spec)
+inline void writeCovarianceFileOfTool(const std::string& path, const QuadraticFit& shape)
 {
     ScriptedUi ui;
     FakeClock clock;
@@ -61,16 +61,16 @@ inline void writeCovarianceFileOfTool(const std::string& path, const CovarianceF
     app.setModel(&model);
     app.session.initializeAlready = true;
     app.session.algorithmFileName = "model.alg";
-    setAlgorithmData(app.algorithm, spec.values, spec.steps);
-    model.objective = [spec](const std::vector<double>& x) {
+    setAlgorithmData(app.algorithm, shape.values, shape.steps);
+    model.objective = [shape](const std::vector<double>& x) {
         double f = 100.0;
-        for (std::size_t i = 0; i < spec.values.size(); ++i) {
-            if (spec.steps[i] == 0.0)
+        for (std::size_t i = 0; i < shape.values.size(); ++i) {
+            if (shape.steps[i] == 0.0)
                 continue;
-            const double d = x[i + 1] - spec.values[i];
-            if (spec.grid3Fails && d != 0.0 && std::fabs(d) < 0.05 * spec.steps[i])
+            const double d = x[i + 1] - shape.values[i];
+            if (shape.grid3Fails && d != 0.0 && std::fabs(d) < 0.05 * shape.steps[i])
                 return std::numeric_limits<double>::quiet_NaN();
-            f += d * d / (spec.standardErrors[i] * spec.standardErrors[i]);
+            f += d * d / (shape.standardErrors[i] * shape.standardErrors[i]);
         }
         return f;
     };

@@ -18,7 +18,7 @@
 namespace orvanta {
 namespace {
 
-using testing::CovarianceFileSpec;
+using testing::QuadraticFit;
 using testing::Interaction;
 using testing::writeCovarianceFileOfTool;
 
@@ -369,7 +369,7 @@ TEST_F(Ranking, AnAlgorithmFileWithoutAFolderStillFillsItsRow)
 // Models 1 and 2 with AICc 100 and 100 + 2 ln 3: weights 3/4 and 1/4.
 class Averaging : public Ranking {
 protected:
-    RankingWindow& rankTwoModels(const CovarianceFileSpec& first, const CovarianceFileSpec& second)
+    RankingWindow& rankTwoModels(const QuadraticFit& first, const QuadraticFit& second)
     {
         writeCovarianceFileOfTool(dir.file("m1.cov"), first);
         writeCovarianceFileOfTool(dir.file("m2.cov"), second);
@@ -378,9 +378,9 @@ protected:
         return w;
     }
 
-    static CovarianceFileSpec spec(double estimate, double se)
+    static QuadraticFit quadraticFit(double estimate, double se)
     {
-        CovarianceFileSpec s;
+        QuadraticFit s;
         s.values = {estimate, 1.0, 5.0};
         s.standardErrors = {se, 0.5, 0.0};
         return s;
@@ -389,7 +389,7 @@ protected:
 
 TEST_F(Averaging, EstimatesAndErrorsOfFilesWrittenByTheCovarianceTool)
 {
-    RankingWindow& w = rankTwoModels(spec(10.0, 2.0), spec(14.0, 4.0));
+    RankingWindow& w = rankTwoModels(quadraticFit(10.0, 2.0), quadraticFit(14.0, 4.0));
     ASSERT_TRUE(buttonEnabled(rankingControl::average));
     EXPECT_NEAR(*w.entries()[0].aicWeight, 0.75, 1e-15);
     w.cmdAverage_Click();
@@ -422,9 +422,9 @@ TEST_F(Averaging, EstimatesAndErrorsOfFilesWrittenByTheCovarianceTool)
 
 TEST_F(Averaging, AGridThatOneModelDidNotCalculateIsMinusOneForEveryParameter)
 {
-    CovarianceFileSpec failing = spec(14.0, 4.0);
+    QuadraticFit failing = quadraticFit(14.0, 4.0);
     failing.grid3Fails = true;
-    RankingWindow& w = rankTwoModels(spec(10.0, 2.0), failing);
+    RankingWindow& w = rankTwoModels(quadraticFit(10.0, 2.0), failing);
     w.cmdAverage_Click();
     ASSERT_TRUE(w.averagingDone());
     for (int p = 1; p <= 3; ++p)
@@ -434,7 +434,7 @@ TEST_F(Averaging, AGridThatOneModelDidNotCalculateIsMinusOneForEveryParameter)
 
 TEST_F(Averaging, AFileGoneOrCutShortIsToldWithoutAveragedNumbers)
 {
-    RankingWindow& w = rankTwoModels(spec(10.0, 2.0), spec(14.0, 4.0));
+    RankingWindow& w = rankTwoModels(quadraticFit(10.0, 2.0), quadraticFit(14.0, 4.0));
     std::filesystem::remove(dir.file("m2.cov"));
     ui.answer(Answer::OK);
     w.cmdAverage_Click();
@@ -456,14 +456,14 @@ TEST_F(Averaging, AFileGoneOrCutShortIsToldWithoutAveragedNumbers)
     EXPECT_NE(ui.shown().back().text.find("it is cut short"), std::string::npos) << ui.shown().back().text;
 
     // Put back, the file averages again.
-    writeCovarianceFileOfTool(dir.file("m2.cov"), spec(14.0, 4.0));
+    writeCovarianceFileOfTool(dir.file("m2.cov"), quadraticFit(14.0, 4.0));
     w.cmdAverage_Click();
     EXPECT_TRUE(w.averagingDone());
 }
 
 TEST_F(Averaging, AModelWithoutACovarianceFileKeepsAveragingDisabled)
 {
-    writeCovarianceFileOfTool(dir.file("m1.cov"), spec(10.0, 2.0));
+    writeCovarianceFileOfTool(dir.file("m1.cov"), quadraticFit(10.0, 2.0));
     RankingWindow& w = openWith({100.0, 101.0});
     w.cmdRank_Click();
     EXPECT_FALSE(buttonEnabled(rankingControl::average));
@@ -473,7 +473,7 @@ TEST_F(Averaging, AModelWithoutACovarianceFileKeepsAveragingDisabled)
 
 TEST_F(Averaging, TheRankingFileHoldsTheAveragingResults)
 {
-    RankingWindow& w = rankTwoModels(spec(10.0, 2.0), spec(14.0, 4.0));
+    RankingWindow& w = rankTwoModels(quadraticFit(10.0, 2.0), quadraticFit(14.0, 4.0));
     w.cmdAverage_Click();
     const std::string path = dir.file("ranks.mms");
     ui.pickFile(path);
